@@ -1,0 +1,45 @@
+# Glimmora32: make run | make test | make dist
+BUILD   := build
+JOBS    ?= 2
+PICTURE ?=
+
+CMAKE_CONFIG = cmake -S . -B $(BUILD)/$(1) -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-$(1).cmake $(2) -Wno-dev >/dev/null
+
+.PHONY: all setup build build-win64 build-win32 build-native dist test test-win64 test-native run install clean format
+
+all: dist
+
+setup:
+	@scripts/setup.sh
+
+build-win64: setup
+	@$(call CMAKE_CONFIG,win64)
+	@cmake --build $(BUILD)/win64 -j $(JOBS)
+
+build-win32: setup
+	@$(call CMAKE_CONFIG,win32,-DGLIMMORA_TESTS=OFF)
+	@cmake --build $(BUILD)/win32 -j $(JOBS)
+
+build-native: setup
+	@CXX=clang++ CC=clang cmake -S . -B $(BUILD)/native -DGLIMMORA_NATIVE=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo -Wno-dev >/dev/null
+	@cmake --build $(BUILD)/native -j $(JOBS)
+
+build: build-win64 build-win32
+
+dist: build
+	@scripts/dist.sh $(BUILD)
+
+test: dist build-native
+	@scripts/test.sh $(BUILD)
+
+run: dist
+	@scripts/run.sh $(BUILD) "$(PICTURE)"
+
+install: dist
+	@scripts/wine-session.sh $(BUILD)/win64 scripts/install.sh dist/win64
+
+format:
+	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD) dist

@@ -1,0 +1,56 @@
+#!/bin/bash
+# Runs a command inside a private Wine session: own WINEPREFIX below the build
+# folder, own Xvfb, a persistent wineserver. Stops only what it started.
+#   wine-session.sh BUILD_DIR COMMAND [ARGS...]
+set -euo pipefail
+
+build_dir=$(realpath "$1")
+shift
+
+export WINEPREFIX="$build_dir/wineprefix"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
+export XDG_DATA_HOME="$build_dir/xdg-data"
+export WINE64=/usr/lib/wine/wine64
+export PATH="/usr/lib/wine:$PATH"
+mkdir -p "$XDG_DATA_HOME"
+
+xvfb_pid=""
+cleanup() {
+    wineserver -k 2>/dev/null || true
+    if [ -n "$xvfb_pid" ]; then
+        kill "$xvfb_pid" 2>/dev/null || true
+        wait "$xvfb_pid" 2>/dev/null || true
+    fi
+}
+trap cleanup EXIT
+
+if [ -z "${DISPLAY:-}" ] || [ "${GLIM_PRIVATE_X:-1}" = 1 ]; then
+    display_file=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
+    xvfb_pid=$!
+    for _ in $(seq 100); do
+        [ -s "$display_file" ] && break
+        sleep 0.1
+    done
+    display_number=$(head -n1 "$display_file")
+    rm -f "$display_file"
+    [ -n "$display_number" ] || { echo "wine-session: Xvfb did not start" >&2; exit 1; }
+    export DISPLAY=":$display_number"
+fi
+
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "wine-session: creating prefix $WINEPREFIX"
+    "$WINE64" wineboot -i >/dev/null 2>&1 || true
+    wineserver -w
+fi
+wineserver -p
+# Start Wine's own services now, detached from our output: a test runner
+# would otherwise wait for them to close its pipes.
+"$WINE64" cmd /c exit </dev/null >/dev/null 2>&1 || true
+
+set +e
+"$@"
+status=$?
+set -e
+exit $status
