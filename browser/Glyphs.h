@@ -1,0 +1,44 @@
+// The small pictures before drive and file entries, loaded from the
+// program's resources and drawn with their bottom-left colour transparent.
+#pragma once
+
+#include "toolkit/Gdi.h"
+
+#include <windows.h>
+
+#include <array>
+
+namespace browser {
+
+enum class GlyphKind {
+    Floppy,
+    Hard,
+    Network,
+    CdRom,
+    Ram,
+    ClosedFolder,
+    Executable,
+    UnknownFile,
+    None,
+};
+
+const char* GlyphResourceName(GlyphKind kind);
+
+class GlyphSet {
+public:
+    static GlyphSet& Shared();
+
+    // Size of a glyph, {0, 0} when its resource is missing.
+    SIZE Size(GlyphKind kind);
+    // Draws the glyph 2 pixels from the row's left edge, centred vertically.
+    void Draw(HDC dc, GlyphKind kind, const RECT& row);
+
+private:
+    HBITMAP Bitmap(GlyphKind kind);
+    std::array<toolkit::BitmapHandle, 8> bitmaps_;
+};
+
+// Where a row's text starts: the glyph's width plus 6 (22 for our glyphs).
+constexpr int kGlyphTextOffset = 22;
+
+} // namespace browser

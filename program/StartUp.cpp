@@ -1,0 +1,127 @@
+#include "program/StartUp.h"
+
+#include "browser/Unit1.h"
+#include "fullscreen/Unit2.h"
+#include "shell/Extensions.h"
+#include "shell/Paths.h"
+#include "shell/ShellRegistration.h"
+#include "shell/ShortenPath.h"
+#include "toolkit/Application.h"
+#include "toolkit/Dialogs.h"
+
+#include <windows.h>
+
+#include <memory>
+
+namespace program {
+
+namespace {
+
+std::string UpperCase(std::string text) {
+    if (!text.empty())
+        CharUpperBuffA(text.data(), static_cast<DWORD>(text.size()));
+    return text;
+}
+
+std::string LowerCase(std::string text) {
+    if (!text.empty())
+        CharLowerBuffA(text.data(), static_cast<DWORD>(text.size()));
+    return text;
+}
+
+// Everything up to and including the last backslash or colon.
+size_t NameStart(const std::string& path) {
+    size_t last = path.find_last_of("\\:");
+    return last == std::string::npos ? 0 : last + 1;
+}
+
+const char* SkipParameter(const char* p, std::string* out) {
+    while (*p && static_cast<unsigned char>(*p) <= ' ')
+        ++p;
+    bool quoted = false;
+    while (*p && (quoted || static_cast<unsigned char>(*p) > ' ')) {
+        if (*p == '"')
+            quoted = !quoted;
+        else if (out)
+            *out += *p;
+        ++p;
+    }
+    return p;
+}
+
+} // namespace
+
+std::string FirstParameter(const char* commandLine) {
+    if (!commandLine)
+        return {};
+    const char* rest = SkipParameter(commandLine, nullptr); // the program itself
+    std::string parameter;
+    SkipParameter(rest, &parameter);
+    return parameter;
+}
+
+bool AskUninstall() {
+    MessageBeep(MB_ICONQUESTION);
+    return toolkit::MessageDlg("Glimmora -32 is going to delete itself from your system.\r"
+                               "Do you want to proceed the Uninstall process ?",
+                               toolkit::TMsgDlgType::mtConfirmation,
+                               {toolkit::TMsgDlgBtn::mbYes, toolkit::TMsgDlgBtn::mbNo},
+                               0) == toolkit::mrYes;
+}
+
+bool IsPictureParameter(const std::string& parameter) {
+    if (parameter.empty())
+        return false;
+    DWORD attributes = GetFileAttributesA(parameter.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+           shell::IsSupportedExtension(parameter);
+}
+
+void OpenPictureFromCommandLine(const std::string& parameter) {
+    browser::TForm1& form = *browser::Form1;
+    size_t nameStart = NameStart(parameter);
+    std::string fileName = parameter.substr(nameStart);
+    // 1.-3. The list on the picture's folder, the drive box on its drive.
+    form.FileListBox1->ApplyPath(parameter.substr(0, nameStart));
+    form.DriveComboBox1->SelectDrive(form.FileListBox1->ShownFolder()[0]);
+    form.Label2->SetCaption(shell::ShortenPath(form.FileListBox1->ShownFolder(), 30));
+    // 4. Its entry, whatever the letter case on disk.
+    std::string wanted = LowerCase(fileName);
+    for (int i = 0; i < form.FileListBox1->Count(); ++i) {
+        if (lstrcmpiA(form.FileListBox1->Item(i).c_str(), wanted.c_str()) == 0) {
+            form.FileListBox1->SetItemIndex(i);
+            form.Edit1->SetText(UpperCase(fileName));
+            break;
+        }
+    }
+    // 5.-7. Draw the window, focus the list, load.
+    toolkit::Application().ProcessMessages();
+    form.SetActiveControl(form.FileListBox1);
+    form.LoadPicture(UpperCase(shell::PathInFolder(form.FileListBox1->ShownFolder(), fileName)));
+}
+
+int RunProgram(const std::string& firstParameter) {
+    toolkit::TApplication& app = toolkit::Application();
+    shell::RegisterShellEntries();
+    if (UpperCase(firstParameter) == "-U") {
+        if (AskUninstall()) {
+            // The uninstall itself comes with its own module.
+        }
+        return 0;
+    }
+    auto form1 = std::make_unique<browser::TForm1>();
+    browser::Form1 = form1.get();
+    auto form2 = std::make_unique<fullscreen::TForm2>();
+    fullscreen::Form2 = form2.get();
+    form1->Show();
+    if (IsPictureParameter(firstParameter))
+        OpenPictureFromCommandLine(firstParameter);
+    app.Run();
+    form2.reset();
+    fullscreen::Form2 = nullptr;
+    form1.reset();
+    browser::Form1 = nullptr;
+    return 0;
+}
+
+} // namespace program

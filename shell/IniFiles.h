@@ -1,0 +1,20 @@
+// Lines of profile (INI) files. A file name without a folder means the file
+// in the Windows folder.
+#pragma once
+
+#include <string>
+
+namespace shell {
+
+// Sets key=value in the section. Throws toolkit::EIniFileError when the
+// system cannot write the file.
+void WriteIniEntry(const std::string& file, const std::string& section, const std::string& key,
+                   const std::string& value);
+
+// Rewrites the file without the section's lines that start with "key="
+// (letter case ignored); the section ends at an empty line or at "[". Every
+// line of the result ends in CR LF. True when a line was removed; false, with
+// the file left as it was, on any error or when the file is read-only.
+bool RemoveIniEntry(const std::string& file, const std::string& section, const std::string& key);
+
+} // namespace shell

@@ -1,0 +1,103 @@
+#include "ScratchFiles.h"
+
+#include "shell/FileHandle.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+namespace shelltest {
+
+namespace {
+
+void RemoveTree(const std::string& folder) {
+    WIN32_FIND_DATAA entry;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &entry);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = entry.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            const std::string path = folder + "\\" + name;
+            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(path);
+            else
+                RemoveFile(path);
+        } while (FindNextFileA(search, &entry));
+        FindClose(search);
+    }
+    SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
+    RemoveDirectoryA(folder.c_str());
+}
+
+} // namespace
+
+ScratchFolder::ScratchFolder() {
+    static unsigned counter = 0;
+    char temp[MAX_PATH + 1];
+    const DWORD length = GetTempPathA(sizeof temp, temp);
+    std::string base(temp, length);
+    if (!base.empty() && base.back() == '\\')
+        base.pop_back();
+    for (;;) {
+        path_ = base + "\\glim-shell-" + std::to_string(GetCurrentProcessId()) + "-" +
+                std::to_string(++counter);
+        if (CreateDirectoryA(path_.c_str(), nullptr))
+            break;
+        if (GetLastError() != ERROR_ALREADY_EXISTS) {
+            ADD_FAILURE() << "cannot create " << path_;
+            break;
+        }
+    }
+}
+
+ScratchFolder::~ScratchFolder() {
+    RemoveTree(path_);
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+    shell::FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(file) << "cannot create " << path;
+    DWORD written = 0;
+    ASSERT_TRUE(
+        WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
+    ASSERT_EQ(written, bytes.size());
+}
+
+bool TryReadBytes(const std::string& path, std::string& bytes) {
+    bytes.clear();
+    shell::FileHandle file(CreateFileA(path.c_str(), GENERIC_READ,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return false;
+    char buffer[65536];
+    DWORD read = 0;
+    while (ReadFile(file.Get(), buffer, sizeof buffer, &read, nullptr) && read > 0)
+        bytes.append(buffer, read);
+    return true;
+}
+
+std::string ReadBytes(const std::string& path) {
+    std::string bytes;
+    if (!TryReadBytes(path, bytes))
+        ADD_FAILURE() << "cannot open " << path;
+    return bytes;
+}
+
+bool FileExists(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool FolderExists(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+void RemoveFile(const std::string& path) {
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(path.c_str());
+}
+
+} // namespace shelltest
