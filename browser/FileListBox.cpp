@@ -184,7 +184,7 @@ void TFileListBox::ApplyPath(const std::string& text) {
     std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
     std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash);
     if (slash == 0)
-        folder = "\\";
+        folder.assign(1, '\\');
 
     std::string base;
     if (folder.empty())
@@ -244,7 +244,9 @@ void TFileListBox::ReadFolder() {
             std::string text;
             GlyphKind glyph;
             if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                text = "[" + std::string(found.cFileName) + "]";
+                text = '[';
+                text += found.cFileName;
+                text += ']';
                 glyph = GlyphKind::ClosedFolder;
             } else {
                 text = found.cFileName;

@@ -45,6 +45,14 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     wineserver -w
 fi
 wineserver -p
+# A Wine virtual desktop: windows get frames in screenshots, and closing a
+# window does not wait for a window manager that is not there.
+if [ ! -f "$WINEPREFIX/.virtual-desktop" ]; then
+    "$WINE64" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+    "$WINE64" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f \
+        >/dev/null 2>&1
+    touch "$WINEPREFIX/.virtual-desktop"
+fi
 # Start Wine's own services now, detached from our output: a test runner
 # would otherwise wait for them to close its pipes.
 "$WINE64" cmd /c exit </dev/null >/dev/null 2>&1 || true
