@@ -2,6 +2,7 @@
 
 #include "browser/Unit1.h"
 #include "fullscreen/Unit2.h"
+#include "image/LibraryBinding.h"
 #include "shell/Extensions.h"
 #include "shell/Paths.h"
 #include "shell/ShellRegistration.h"
@@ -101,7 +102,10 @@ void OpenPictureFromCommandLine(const std::string& parameter) {
 }
 
 int RunProgram(const std::string& firstParameter) {
+    // 1. Module start-up.
     toolkit::TApplication& app = toolkit::Application();
+    image::InitializeLibraryBinding();
+    // 2.
     shell::RegisterShellEntries();
     if (UpperCase(firstParameter) == "-U") {
         if (AskUninstall()) {

@@ -9,6 +9,9 @@ echo "== win64 tests (wine64, private Xvfb)"
 scripts/wine-session.sh "$build/win64" \
     ctest --test-dir "$build/win64" --output-on-failure -j 2 || failed=1
 
+echo "== release folders"
+scripts/check-binaries.sh || failed=1
+
 echo "== native tests"
 ctest --test-dir "$build/native" --output-on-failure -j 2 || failed=1
 
