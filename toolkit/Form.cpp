@@ -2,6 +2,7 @@
 
 #include "toolkit/Application.h"
 #include "toolkit/Errors.h"
+#include "toolkit/StdCtrls.h"
 
 #include <algorithm>
 
@@ -265,7 +266,8 @@ bool TForm::DialogChar(char letter) {
         }
     }
     for (TControl* c : all) {
-        if (c->AccessKey() == upper && c->CanFocus()) {
+        // Only buttons react; an "&" in a label's or an edit's text is no key.
+        if (dynamic_cast<TButton*>(c) && c->AccessKey() == upper && c->CanFocus()) {
             c->Click();
             return true;
         }

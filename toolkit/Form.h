@@ -59,7 +59,7 @@ public:
 
     // Tab and Shift+Tab: the next control in tab order that can take the focus.
     void SelectNext(TControl* from, bool forward);
-    // Alt+letter: clicks the control whose caption has that access letter.
+    // Alt+letter: clicks the button whose caption has that access letter.
     bool DialogChar(char letter);
     // Scroll range after a control moved or grew.
     void UpdateScrollRange();
