@@ -43,6 +43,9 @@ void SetSavedDrive(char drive) {
 const std::string& LastLoadedPath() {
     return lastLoadedPath;
 }
+void SetLastLoadedPath(const std::string& path) {
+    lastLoadedPath = path;
+}
 int& ProgramShowCommand() {
     return showCommand;
 }
@@ -80,7 +83,20 @@ TForm1::TForm1() {
     PanelLED = Find<toolkit::TPanel>("PanelLED");
     SetActiveControl(Edit1);
 
-    ButtonExit->OnClick = [this](TControl*) { Close(); };
+    BtnStretch->OnClick = [this](TControl* s) { BtnStretchClick(s); };
+    ButtonVollbild->OnClick = [this](TControl* s) { ButtonVollbildClick(s); };
+    ButtonCpy->OnClick = [this](TControl* s) { ButtonCpyClick(s); };
+    ButtonExit->OnClick = [this](TControl* s) { ButtonExitClick(s); };
+    DriveComboBox1->OnChange = [this](TControl* s) { DriveComboBox1Change(s); };
+    DriveComboBox1->OnKeyPress = [this](TControl* s, char& k) { DriveComboBox1KeyPress(s, k); };
+    Edit1->OnKeyPress = [this](TControl* s, char& k) { Edit1KeyPress(s, k); };
+    Edit1->OnKeyUp = [this](TControl* s, WORD& k, unsigned sh) { Edit1KeyUp(s, k, sh); };
+    Edit1->OnChange = [this](TControl* s) { Edit1Change(s); };
+    FileListBox1->OnKeyPress = [this](TControl* s, char& k) { FileListBox1KeyPress(s, k); };
+    FileListBox1->OnDblClick = [this](TControl* s) { FileListBox1DblClick(s); };
+    FileListBox1->OnKeyDown = [this](TControl* s, WORD& k, unsigned sh) {
+        FileListBox1KeyDown(s, k, sh);
+    };
 
     OnCreate(this);
 }
@@ -147,10 +163,6 @@ void TForm1::AppMessage(MSG& msg, bool& handled) {
 
 void TForm1::FormDestroy(toolkit::TControl*) {
     toolkit::Application().HelpCommand(HELP_QUIT, 0);
-}
-
-void TForm1::LoadPicture(const std::string& path) {
-    lastLoadedPath = path;
 }
 
 } // namespace browser

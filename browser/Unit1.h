@@ -38,9 +38,38 @@ public:
     void FormDestroy(toolkit::TControl* sender);
     void AppMessage(MSG& msg, bool& handled);
 
-    // Opens a picture in the preview.
+    // The preview (Unit1Preview.cpp).
     void LoadPicture(const std::string& path);
+    void FitPreview();
+    void ResetPreviewSize();
+    void BtnStretchClick(toolkit::TControl* sender);
+    void ButtonVollbildClick(toolkit::TControl* sender);
+    void ButtonCpyClick(toolkit::TControl* sender);
+    void ButtonExitClick(toolkit::TControl* sender);
+
+    // The file browsing panel (Unit1Browsing.cpp).
+    void DriveComboBox1Change(toolkit::TControl* sender);
+    void DriveComboBox1KeyPress(toolkit::TControl* sender, char& key);
+    void Edit1KeyPress(toolkit::TControl* sender, char& key);
+    void Edit1KeyUp(toolkit::TControl* sender, WORD& key, unsigned shift);
+    void Edit1Change(toolkit::TControl* sender);
+    void FileListBox1KeyPress(toolkit::TControl* sender, char& key);
+    void FileListBox1DblClick(toolkit::TControl* sender);
+    void FileListBox1KeyDown(toolkit::TControl* sender, WORD& key, unsigned shift);
+    // Enters a folder entry or loads a picture entry.
+    void OpenSelectedEntry();
+
+private:
+    void ShowIdleState();
+    void FinishLoad();
+    void ReselectAfterRefill(int index);
 };
+
+// Seams for tests: the drive query, the shell's delete operation.
+using DriveQuery = bool (*)(const std::string& root);
+void SetDriveQuery(DriveQuery query);
+using FileDeleter = int (*)(HWND owner, const std::string& pathList);
+void SetFileDeleter(FileDeleter deleter);
 
 // The one browser window.
 extern TForm1* Form1;
@@ -54,6 +83,7 @@ HMENU SystemMenuHandle();
 char SavedDrive();
 void SetSavedDrive(char drive);
 const std::string& LastLoadedPath();
+void SetLastLoadedPath(const std::string& path);
 
 // The show command the program was started with (SW_SHOWDEFAULT until read).
 int& ProgramShowCommand();

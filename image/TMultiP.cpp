@@ -246,6 +246,15 @@ LRESULT TPMultiImage::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         FillRect(reinterpret_cast<HDC>(wParam), &r, BackgroundBrush());
         return 1;
     }
+    case WM_CUT:
+        CutToClipboard();
+        return 0;
+    case WM_COPY:
+        CopyToClipboard();
+        return 0;
+    case WM_PASTE:
+        PasteFromClipboard();
+        return 0;
     case WM_LBUTTONUP:
         Click();
         return 0;

@@ -118,6 +118,12 @@ public:
     void StartScrollMessage(const std::string& path);
     void StartCreditMessage(const std::string& path);
 
+    // The clipboard: bitmap with its palette, or enhanced metafile.
+    void CopyToClipboard();
+    void CutToClipboard();
+    void PasteFromClipboard();
+    static bool ClipboardOffersPicture();
+
     void HandlePictureChange();
     bool Opaque() const { return opaque_; }
     HPALETTE ControlPalette() const;
@@ -141,6 +147,8 @@ public:
 protected:
     CreateParams GetCreateParams() const override;
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    bool DoKeyDown(WORD& key, unsigned shift) override;
+    bool DoKeyPress(char& key) override;
 
 private:
     void PaintStandard(toolkit::TCanvas& canvas);

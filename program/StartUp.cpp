@@ -7,6 +7,7 @@
 #include "shell/Paths.h"
 #include "shell/ShellRegistration.h"
 #include "shell/ShortenPath.h"
+#include "shell/Uninstall.h"
 #include "toolkit/Application.h"
 #include "toolkit/Dialogs.h"
 
@@ -108,9 +109,8 @@ int RunProgram(const std::string& firstParameter) {
     // 2.
     shell::RegisterShellEntries();
     if (UpperCase(firstParameter) == "-U") {
-        if (AskUninstall()) {
-            // The uninstall itself comes with its own module.
-        }
+        if (AskUninstall())
+            shell::RunUninstall();
         return 0;
     }
     auto form1 = std::make_unique<browser::TForm1>();
@@ -119,7 +119,12 @@ int RunProgram(const std::string& firstParameter) {
     fullscreen::Form2 = form2.get();
     form1->Show();
     if (IsPictureParameter(firstParameter))
-        OpenPictureFromCommandLine(firstParameter);
+        try {
+            OpenPictureFromCommandLine(firstParameter);
+        } catch (...) {
+            // Reported like any error in the window; the program carries on.
+            app.HandleException();
+        }
     app.Run();
     form2.reset();
     fullscreen::Form2 = nullptr;

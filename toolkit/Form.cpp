@@ -195,6 +195,17 @@ void TForm::Show() {
         SetForegroundWindow(handle_);
 }
 
+void TForm::ShowMaximized() {
+    if (!handle_)
+        return;
+    bool wasVisible = IsWindowVisible(handle_);
+    visible_ = true;
+    ShowWindow(handle_, SW_SHOWMAXIMIZED);
+    SetForegroundWindow(handle_);
+    if (!wasVisible && OnShow)
+        OnShow(this);
+}
+
 void TForm::SetVisible(bool visible) {
     bool wasVisible = handle_ && IsWindowVisible(handle_);
     visible_ = visible;

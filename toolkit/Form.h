@@ -49,6 +49,8 @@ public:
     void SetBorderStyle(TBorderStyle style) { borderStyle_ = style; }
 
     void Show();
+    // Shown maximised, over the whole screen for a borderless window.
+    void ShowMaximized();
     void Hide() { SetVisible(false); }
     void SetVisible(bool visible) override;
     void Close();

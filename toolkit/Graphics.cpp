@@ -1,5 +1,6 @@
 #include "toolkit/Graphics.h"
 
+#include "toolkit/Clipboard.h"
 #include "toolkit/Errors.h"
 
 #include <algorithm>
@@ -100,6 +101,39 @@ std::unique_ptr<TGraphic> TBitmap::Clone() const {
     return copy;
 }
 
+namespace {
+HPALETTE CopyPalette(HPALETTE palette) {
+    if (!palette)
+        return nullptr;
+    UINT count = GetPaletteEntries(palette, 0, 0, nullptr);
+    if (count == 0 || count > 256)
+        return nullptr;
+    std::vector<BYTE> buffer(sizeof(LOGPALETTE) + count * sizeof(PALETTEENTRY));
+    auto* logical = reinterpret_cast<LOGPALETTE*>(buffer.data());
+    logical->palVersion = 0x300;
+    logical->palNumEntries = static_cast<WORD>(count);
+    GetPaletteEntries(palette, 0, count, logical->palPalEntry);
+    return CreatePalette(logical);
+}
+
+// A device-dependent copy of a bitmap at the same size; 0 when it cannot be made.
+HBITMAP CopyAsDeviceBitmap(HBITMAP source) {
+    BITMAP info{};
+    if (!source || !GetObjectA(source, sizeof info, &info) || info.bmWidth <= 0 ||
+        info.bmHeight <= 0 || static_cast<long long>(info.bmWidth) * info.bmHeight > (1LL << 28))
+        return nullptr;
+    return static_cast<HBITMAP>(CopyImage(source, IMAGE_BITMAP, 0, 0, 0));
+}
+} // namespace
+
+void TBitmap::SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette) const {
+    format = CF_BITMAP;
+    data = CopyAsDeviceBitmap(Handle());
+    if (!data)
+        throw EOutOfResources("Systemressourcen erschöpft.");
+    palette = CopyPalette(Palette());
+}
+
 // --- TIcon
 
 TIcon::Owner::~Owner() {
@@ -139,7 +173,19 @@ std::unique_ptr<TGraphic> TIcon::Clone() const {
     return copy;
 }
 
+void TIcon::SaveToClipboardFormat(UINT&, HANDLE&, HPALETTE&) const {
+    throw EInvalidGraphicOperation("Zwischenablage unterstützt keine Symbole");
+}
+
 // --- TMetafile
+
+void TMetafile::SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette) const {
+    format = CF_ENHMETAFILE;
+    data = CopyEnhMetaFileA(Handle(), nullptr);
+    palette = nullptr;
+    if (!data)
+        throw EOutOfResources("Systemressourcen erschöpft.");
+}
 
 TMetafile::Owner::~Owner() {
     if (metafile)
@@ -261,6 +307,51 @@ void TPicture::Changed() {
 
 void TPicture::SetGraphic(const TGraphic* graphic) {
     graphic_ = graphic ? graphic->Clone() : nullptr;
+    Changed();
+}
+
+void TPicture::LoadFromClipboard() {
+    ClipboardScope open;
+    UINT format = 0;
+    for (UINT f = EnumClipboardFormats(0); f; f = EnumClipboardFormats(f)) {
+        if (f == CF_BITMAP || f == CF_METAFILEPICT || f == CF_ENHMETAFILE) {
+            format = f;
+            break;
+        }
+    }
+    std::unique_ptr<TGraphic> graphic;
+    if (format == CF_BITMAP) {
+        HBITMAP copy = CopyAsDeviceBitmap(static_cast<HBITMAP>(GetClipboardData(CF_BITMAP)));
+        if (copy) {
+            auto bitmap = std::make_unique<TBitmap>();
+            bitmap->SetHandle(copy);
+            if (IsClipboardFormatAvailable(CF_PALETTE))
+                bitmap->SetPalette(
+                    CopyPalette(static_cast<HPALETTE>(GetClipboardData(CF_PALETTE))));
+            graphic = std::move(bitmap);
+        }
+    } else if (format == CF_ENHMETAFILE) {
+        HENHMETAFILE copy =
+            CopyEnhMetaFileA(static_cast<HENHMETAFILE>(GetClipboardData(CF_ENHMETAFILE)), nullptr);
+        if (copy)
+            graphic = std::make_unique<TMetafile>(copy);
+    } else if (format == CF_METAFILEPICT) {
+        HGLOBAL global = GetClipboardData(CF_METAFILEPICT);
+        auto* picture = global ? static_cast<METAFILEPICT*>(GlobalLock(global)) : nullptr;
+        if (picture) {
+            UINT size = GetMetaFileBitsEx(picture->hMF, 0, nullptr);
+            std::vector<BYTE> bits(size);
+            if (size && GetMetaFileBitsEx(picture->hMF, size, bits.data())) {
+                HENHMETAFILE converted = SetWinMetaFileBits(size, bits.data(), nullptr, picture);
+                if (converted)
+                    graphic = std::make_unique<TMetafile>(converted);
+            }
+            GlobalUnlock(global);
+        }
+    }
+    if (!graphic)
+        throw EInvalidGraphic("Ungültiges Format der Zwischenablage");
+    graphic_ = std::move(graphic);
     Changed();
 }
 

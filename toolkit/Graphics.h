@@ -31,6 +31,8 @@ public:
     virtual void Draw(TCanvas& canvas, const RECT& rect) const = 0;
     // A copy that shares the handles.
     virtual std::unique_ptr<TGraphic> Clone() const = 0;
+    // New handles for the clipboard: format, data and a palette or 0.
+    virtual void SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette) const = 0;
 };
 
 class TBitmap : public TGraphic {
@@ -56,6 +58,7 @@ public:
     bool Empty() const override;
     void Draw(TCanvas& canvas, const RECT& rect) const override;
     std::unique_ptr<TGraphic> Clone() const override;
+    void SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette) const override;
 
 private:
     struct Handles {
@@ -78,6 +81,8 @@ public:
     // At its natural size at the rectangle's top-left corner, never stretched.
     void Draw(TCanvas& canvas, const RECT& rect) const override;
     std::unique_ptr<TGraphic> Clone() const override;
+    // Icons have no clipboard form: raises EInvalidGraphicOperation.
+    void SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette) const override;
 
 private:
     struct Owner {
@@ -101,6 +106,7 @@ public:
     // Played into the rectangle, so scaled to it.
     void Draw(TCanvas& canvas, const RECT& rect) const override;
     std::unique_ptr<TGraphic> Clone() const override;
+    void SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette) const override;
 
 private:
     struct Owner {
@@ -134,6 +140,9 @@ public:
     void Assign(const TPicture& other) { SetGraphic(other.Graphic()); }
     // The graphic by the file's full extension: ".wmf", ".emf" or ".ico".
     void LoadFromFile(const std::string& path);
+    // The first bitmap or metafile in the clipboard's own order, with its
+    // palette; raises "Ungültiges Format der Zwischenablage" when there is none.
+    void LoadFromClipboard();
     int Width() const { return graphic_ ? graphic_->Width() : 0; }
     int Height() const { return graphic_ ? graphic_->Height() : 0; }
 

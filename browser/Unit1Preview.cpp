@@ -1,0 +1,149 @@
+// TForm1: the preview, its four buttons and LoadPicture.
+#include "browser/PreviewSize.h"
+#include "browser/Unit1.h"
+#include "fullscreen/Unit2.h"
+#include "shell/AsciiCase.h"
+#include "toolkit/Application.h"
+#include "toolkit/Dialogs.h"
+
+#include <windows.h>
+
+namespace browser {
+
+namespace {
+
+std::string UpperCase(std::string text) {
+    if (!text.empty())
+        CharUpperBuffA(text.data(), static_cast<DWORD>(text.size()));
+    return text;
+}
+
+// The part after the last backslash or colon.
+std::string NamePart(const std::string& path) {
+    size_t last = path.find_last_of("\\:");
+    return last == std::string::npos ? path : path.substr(last + 1);
+}
+
+} // namespace
+
+void TForm1::LoadPicture(const std::string& path) {
+    if (path == LastLoadedPath())
+        return;
+    SetLastLoadedPath(path);
+    toolkit::TApplication& app = toolkit::Application();
+    ButtonCpy->SetEnabled(false);
+    BtnStretch->SetEnabled(false);
+    ButtonVollbild->SetEnabled(false);
+    ButtonExit->SetEnabled(false);
+    SetEnabled(false);
+    app.SetScreenCursor(toolkit::TCursor::crHourGlass);
+    try {
+        PMultiImage1->SetImageName(path);
+        PMultiImage1->QueryImageInfo(path);
+    } catch (...) {
+        // A loader error: back to the idle state, then the general error report.
+        ShowIdleState();
+        FinishLoad();
+        throw;
+    }
+    if (PMultiImage1->InfoWidth <= 0) {
+        // "File Load Error": the failure steps.
+        ShowIdleState();
+        MessageBeep(MB_ICONHAND);
+        toolkit::MessageDlg(UpperCase(NamePart(path)) + " is not a valid Bitmapfile !",
+                            toolkit::TMsgDlgType::mtError, {toolkit::TMsgDlgBtn::mbOK});
+        FinishLoad();
+        return;
+    }
+    FitPreview();
+    PMultiImage1->SetVisible(true);
+    std::string colours = ColourText(PMultiImage1->InfoBits * PMultiImage1->InfoPlanes);
+    Panel5->SetCaption("Picture-Info:  " + std::to_string(PMultiImage1->InfoWidth) + "x" +
+                       std::to_string(PMultiImage1->InfoHeight) + "x" + colours);
+    app.SetTitle("Glimmora32 - [" + UpperCase(NamePart(path)) + "]");
+    SetCaption(app.Title());
+    if (fullscreen::Form2) {
+        fullscreen::Form2->PMultiImage1->SetVisible(true);
+        fullscreen::Form2->PMultiImage1->SetPicture(PMultiImage1->Picture());
+    }
+    ButtonVollbild->Tag = 0;
+    ButtonCpy->Tag = 0;
+    FinishLoad();
+}
+
+void TForm1::ShowIdleState() {
+    toolkit::TApplication& app = toolkit::Application();
+    app.SetScreenCursor(toolkit::TCursor::crDefault);
+    PMultiImage1->SetVisible(false);
+    PMultiImage1->SetImageName("");
+    if (fullscreen::Form2) {
+        fullscreen::Form2->PMultiImage1->SetVisible(false);
+        fullscreen::Form2->PMultiImage1->SetImageName("");
+    }
+    SetLastLoadedPath("");
+    Panel5->SetCaption("Picture-Info:");
+    app.SetTitle("Glimmora32 - [Noname]");
+    SetCaption(app.Title());
+    ButtonVollbild->Tag = 1;
+    ButtonCpy->Tag = 1;
+    ResetPreviewSize();
+}
+
+void TForm1::FinishLoad() {
+    toolkit::Application().SetScreenCursor(toolkit::TCursor::crDefault);
+    ButtonCpy->SetEnabled(ButtonCpy->Tag == 0);
+    ButtonVollbild->SetEnabled(ButtonVollbild->Tag == 0);
+    BtnStretch->SetEnabled(true);
+    ButtonExit->SetEnabled(true);
+    SetEnabled(true);
+}
+
+void TForm1::FitPreview() {
+    if (PMultiImage1->InfoWidth < 1)
+        return;
+    PreviewSize size =
+        FitPreviewSize(PMultiImage1->InfoWidth, PMultiImage1->InfoHeight, PMultiImage1->Stretch());
+    Panel1->SetBounds(Panel1->Left(), Panel1->Top(), size.frameWidth, size.frameHeight);
+    PMultiImage1->SetBounds(PMultiImage1->Left(), PMultiImage1->Top(), size.imageWidth,
+                            size.imageHeight);
+    UpdateScrollRange();
+}
+
+void TForm1::ResetPreviewSize() {
+    Panel1->SetBounds(Panel1->Left(), Panel1->Top(), kDesignPreview.frameWidth,
+                      kDesignPreview.frameHeight);
+    PMultiImage1->SetBounds(PMultiImage1->Left(), PMultiImage1->Top(), kDesignPreview.imageWidth,
+                            kDesignPreview.imageHeight);
+    UpdateScrollRange();
+}
+
+void TForm1::BtnStretchClick(toolkit::TControl*) {
+    FileListBox1->SetFocus();
+    PanelLED->SetColor(PanelLED->Color() == toolkit::clMaroon ? toolkit::clRed : toolkit::clMaroon);
+    PMultiImage1->SetStretch(!PMultiImage1->Stretch());
+    FitPreview();
+}
+
+void TForm1::ButtonVollbildClick(toolkit::TControl*) {
+    FileListBox1->SetFocus();
+    if (fullscreen::Form2)
+        fullscreen::Form2->ShowMaximized();
+}
+
+void TForm1::ButtonCpyClick(toolkit::TControl*) {
+    toolkit::TApplication& app = toolkit::Application();
+    app.SetScreenCursor(toolkit::TCursor::crHourGlass);
+    try {
+        PMultiImage1->CopyToClipboard();
+    } catch (...) {
+        app.SetScreenCursor(toolkit::TCursor::crDefault);
+        throw;
+    }
+    app.SetScreenCursor(toolkit::TCursor::crDefault);
+}
+
+void TForm1::ButtonExitClick(toolkit::TControl*) {
+    Close();
+}
+
+} // namespace browser

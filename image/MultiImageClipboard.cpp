@@ -1,0 +1,71 @@
+// TPMultiImage: copy, cut and paste, by call, by message and by key.
+#include "image/TMultiP.h"
+#include "toolkit/Clipboard.h"
+
+namespace image {
+
+void TPMultiImage::CopyToClipboard() {
+    const toolkit::TGraphic* graphic = picture_.Graphic();
+    if (!graphic)
+        return;
+    toolkit::ClipboardScope open;
+    toolkit::Clipboard().Clear();
+    UINT format = 0;
+    HANDLE data = nullptr;
+    HPALETTE palette = nullptr;
+    graphic->SaveToClipboardFormat(format, data, palette);
+    toolkit::Clipboard().SetAsHandle(format, data);
+    if (palette)
+        toolkit::Clipboard().SetAsHandle(CF_PALETTE, palette);
+}
+
+void TPMultiImage::CutToClipboard() {
+    if (!picture_.Graphic())
+        return;
+    CopyToClipboard();
+    picture_.SetGraphic(nullptr);
+}
+
+bool TPMultiImage::ClipboardOffersPicture() {
+    if (toolkit::Clipboard().HasFormat(toolkit::TClipboard::PictureFormat()))
+        return true;
+    for (UINT format : {CF_BITMAP, CF_METAFILEPICT, CF_ENHMETAFILE})
+        if (toolkit::Clipboard().HasFormat(format))
+            return true;
+    return false;
+}
+
+void TPMultiImage::PasteFromClipboard() {
+    if (!ClipboardOffersPicture())
+        return;
+    // The running message display stops; its colour stays.
+    ScrollActive = false;
+    CreditActive = false;
+    picture_.LoadFromClipboard();
+}
+
+bool TPMultiImage::DoKeyDown(WORD& key, unsigned shift) {
+    bool consumed = TControl::DoKeyDown(key, shift);
+    if (key == VK_INSERT) {
+        if (shift & toolkit::ssShift)
+            PasteFromClipboard();
+        else if (shift & toolkit::ssCtrl)
+            CopyToClipboard();
+    } else if (key == VK_DELETE && (shift & toolkit::ssShift)) {
+        CutToClipboard();
+    }
+    return consumed;
+}
+
+bool TPMultiImage::DoKeyPress(char& key) {
+    bool consumed = TControl::DoKeyPress(key);
+    if (key == 3)
+        CopyToClipboard();
+    else if (key == 22)
+        PasteFromClipboard();
+    else if (key == 24)
+        CutToClipboard();
+    return consumed;
+}
+
+} // namespace image

@@ -1,0 +1,251 @@
+// The browser's handlers on the drive box, the name box and the file list.
+#include "BrowserFixture.h"
+
+#include "fullscreen/Unit2.h"
+#include "toolkit/Application.h"
+
+using namespace glimtest;
+
+namespace {
+
+std::vector<std::string> deletedLists;
+int deleteResult = 0;
+
+int FakeDelete(HWND, const std::string& pathList) {
+    deletedLists.push_back(pathList);
+    if (deleteResult == 0) {
+        std::string path = pathList.substr(0, pathList.find('\0'));
+        DeleteFileA(path.c_str());
+    }
+    return deleteResult;
+}
+
+std::vector<std::string> queriedRoots;
+bool QueryFails(const std::string& root) {
+    queriedRoots.push_back(root);
+    return root != "Q:\\";
+}
+
+class Browsing : public BrowserTest {
+protected:
+    void SetUp() override {
+        deletedLists.clear();
+        deleteResult = 0;
+        browser::SetFileDeleter(FakeDelete);
+        OpenForm(scratch.Path());
+        form2 = std::make_unique<fullscreen::TForm2>();
+        fullscreen::Form2 = form2.get();
+        form->Show();
+        ProcessPending();
+    }
+    void TearDown() override {
+        browser::SetFileDeleter(nullptr);
+        browser::SetDriveQuery(nullptr);
+        fullscreen::Form2 = nullptr;
+        form2.reset();
+        BrowserTest::TearDown();
+    }
+    void Fill(const std::vector<std::string>& files) {
+        for (const std::string& f : files)
+            scratch.AddFile(f);
+        form->FileListBox1->Refill();
+    }
+    int IndexOf(const std::string& text) {
+        for (int i = 0; i < form->FileListBox1->Count(); ++i)
+            if (form->FileListBox1->Item(i) == text)
+                return i;
+        return -1;
+    }
+    void TypeInNameBox(const std::string& text) {
+        HWND edit = form->Edit1->Handle();
+        form->Edit1->SetFocus();
+        SendMessageA(edit, EM_SETSEL, 0, -1);
+        for (char c : text) {
+            PostMessageA(edit, WM_CHAR, static_cast<unsigned char>(c), 1);
+            PostMessageA(edit, WM_KEYUP, 'A', 0xC0000001);
+        }
+        ProcessPending();
+    }
+    std::unique_ptr<fullscreen::TForm2> form2;
+};
+
+} // namespace
+
+TEST_F(Browsing, TypingSelectsAheadButLeavesTheTypedText) {
+    Fill({"apple.bmp", "pear.gif", "plum.jpg"});
+    TypeInNameBox("P");
+    EXPECT_EQ(form->FileListBox1->ItemIndex(), IndexOf("pear.gif"));
+    TypeInNameBox("PL");
+    EXPECT_EQ(form->FileListBox1->ItemIndex(), IndexOf("plum.jpg"));
+    EXPECT_EQ(form->Edit1->Text(), "PL");
+    TypeInNameBox("B");
+    EXPECT_EQ(form->FileListBox1->ItemIndex(), 0); // the first folder entry
+    EXPECT_EQ(form->Edit1->Tag, 0);
+}
+
+TEST_F(Browsing, TextTheListWritesStartsNoTypeAhead) {
+    Fill({"apple.bmp", "pear.gif"});
+    form->FileListBox1->SetItemIndex(IndexOf("pear.gif"));
+    form->Edit1->SetText("A"); // as the list writes it: the typed mark is 0
+    EXPECT_EQ(form->FileListBox1->ItemIndex(), IndexOf("pear.gif"));
+}
+
+TEST_F(Browsing, EnterChainMovesFocusAndOpensTheSelection) {
+    scratch.AddFolder("SUB");
+    form->FileListBox1->Refill();
+    form->DriveComboBox1->SetFocus();
+    SendMessageA(form->DriveComboBox1->Handle(), WM_CHAR, '\r', 1);
+    EXPECT_EQ(FocusedName(), "Edit1");
+    form->FileListBox1->SetItemIndex(IndexOf("[SUB]"));
+    SendMessageA(form->Edit1->Handle(), WM_CHAR, '\r', 1);
+    EXPECT_EQ(FocusedName(), "FileListBox1");
+    EXPECT_EQ(form->FileListBox1->ShownFolder(), scratch.File("SUB"));
+    EXPECT_EQ(form->Edit1->Text(), "*.*");
+    EXPECT_EQ(WindowText(form->Label2->Handle()).empty(), false);
+}
+
+TEST_F(Browsing, OpeningFoldersParentsPicturesAndOtherFiles) {
+    std::string sub = scratch.AddFolder("SUB");
+    CopyFileA(
+        (std::string("Z:") + GLIMMORA_CORPUS_DIR + "\\generated\\bmp\\pal8_227x149.bmp").c_str(),
+        (sub + "\\pic.bmp").c_str(), FALSE);
+    scratch.AddFile("notes.txt");
+    form->FileListBox1->Refill();
+    form->FileListBox1->SetItemIndex(IndexOf("notes.txt"));
+    form->OpenSelectedEntry();
+    EXPECT_EQ(toolkit::Application().Title(), "Glimmora32 - [Noname]");
+    EXPECT_EQ(form->FileListBox1->ShownFolder(), scratch.Path());
+
+    form->FileListBox1->SetItemIndex(IndexOf("[SUB]"));
+    SendMessageA(form->FileListBox1->Handle(), WM_CHAR, '\r', 1);
+    EXPECT_EQ(form->FileListBox1->ShownFolder(), sub);
+    form->FileListBox1->SetItemIndex(IndexOf("pic.bmp"));
+    form->OpenSelectedEntry();
+    EXPECT_EQ(toolkit::Application().Title(), "Glimmora32 - [PIC.BMP]");
+    form->FileListBox1->SetItemIndex(IndexOf("[..]"));
+    form->OpenSelectedEntry();
+    EXPECT_EQ(form->FileListBox1->ShownFolder(), scratch.Path());
+}
+
+TEST_F(Browsing, AVanishedFileReachesTheGeneralErrorReport) {
+    Fill({"gone.bmp"});
+    form->FileListBox1->SetItemIndex(IndexOf("gone.bmp"));
+    DeleteFileA(scratch.File("gone.bmp").c_str());
+    // Through the list's window, as a double click arrives.
+    SendMessageA(form->Panel6->Handle(), WM_COMMAND, MAKEWPARAM(0, LBN_DBLCLK),
+                 reinterpret_cast<LPARAM>(form->FileListBox1->Handle()));
+    ASSERT_EQ(dialogs.size(), 1u);
+    EXPECT_EQ(dialogs[0].title, toolkit::Application().Title());
+    EXPECT_EQ(dialogs[0].text.rfind("E/A-Fehler", 0), 0u) << dialogs[0].text;
+    EXPECT_EQ(dialogs[0].text.back(), '.');
+    EXPECT_EQ(form->FileListBox1->ShownFolder(), scratch.Path());
+}
+
+TEST_F(Browsing, DeleteGoesThroughTheShellAndReselects) {
+    Fill({"a.bmp", "b.bmp", "c.bmp"});
+    HWND list = form->FileListBox1->Handle();
+    form->FileListBox1->SetItemIndex(IndexOf("b.bmp"));
+    SendMessageA(list, WM_KEYDOWN, VK_DELETE, 1);
+    ASSERT_EQ(deletedLists.size(), 1u);
+    EXPECT_EQ(deletedLists[0], scratch.File("b.bmp") + std::string(1, '\0'));
+    EXPECT_EQ(deletedLists[0].c_str()[deletedLists[0].size()], '\0'); // ends in two zeros
+    EXPECT_EQ(form->FileListBox1->SelectedName(), "c.bmp");           // the entry that followed
+    EXPECT_EQ(form->Edit1->Text(), "*.*");
+
+    SendMessageA(list, WM_KEYDOWN, VK_DELETE, 1); // the last entry
+    EXPECT_EQ(form->FileListBox1->SelectedName(), "a.bmp");
+
+    deleteResult = 5;
+    SendMessageA(list, WM_KEYDOWN, VK_DELETE, 1);
+    ASSERT_EQ(dialogs.size(), 1u);
+    EXPECT_EQ(dialogs[0].title, "Warnung");
+    EXPECT_EQ(dialogs[0].text, "Error occured while deleting file !");
+    EXPECT_TRUE(FileExists(scratch.File("a.bmp")));
+
+    form->FileListBox1->SetItemIndex(IndexOf("[..]"));
+    SendMessageA(list, WM_KEYDOWN, VK_DELETE, 1);
+    SendMessageA(list, WM_KEYDOWN, VK_INSERT, 1);
+    EXPECT_EQ(deletedLists.size(), 3u);
+    EXPECT_EQ(dialogs.size(), 1u);
+}
+
+TEST_F(Browsing, RenameMovesAndNeverOverwrites) {
+    Fill({"photo.bmp", "taken.bmp"});
+    std::string sub = scratch.AddFolder("SUB");
+    form->FileListBox1->Refill();
+    HWND list = form->FileListBox1->Handle();
+    std::vector<std::string> answers = {"SUB\\photo.bmp"};
+    toolkit::SetDialogHook([&](toolkit::DialogRecord& box) {
+        dialogs.push_back(box);
+        if (box.isInput) {
+            if (answers.empty())
+                return static_cast<int>(toolkit::mrCancel);
+            box.value = answers.front();
+            answers.erase(answers.begin());
+        }
+        return static_cast<int>(toolkit::mrOk);
+    });
+    form->FileListBox1->SetItemIndex(IndexOf("photo.bmp"));
+    SendMessageA(list, WM_KEYDOWN, VK_INSERT, 1);
+    ASSERT_FALSE(dialogs.empty());
+    EXPECT_EQ(dialogs[0].title, "Rename File");
+    EXPECT_EQ(dialogs[0].text, "New Name:");
+    EXPECT_EQ(dialogs[0].value, "photo.bmp");
+    EXPECT_TRUE(FileExists(sub + "\\photo.bmp"));
+    EXPECT_EQ(IndexOf("photo.bmp"), -1);
+
+    dialogs.clear();
+    answers = {"SUB"}; // a folder of that name exists
+    form->FileListBox1->SetItemIndex(IndexOf("taken.bmp"));
+    SendMessageA(list, WM_KEYDOWN, VK_INSERT, 1);
+    ASSERT_EQ(dialogs.size(), 2u);
+    EXPECT_EQ(dialogs[1].text, "Error occured while renaming file !");
+    EXPECT_TRUE(FileExists(scratch.File("taken.bmp")));
+
+    dialogs.clear(); // cancelled: nothing happens
+    SendMessageA(list, WM_KEYDOWN, VK_INSERT, 1);
+    EXPECT_EQ(dialogs.size(), 1u);
+    EXPECT_TRUE(FileExists(scratch.File("taken.bmp")));
+}
+
+TEST_F(Browsing, AnUnreadableDriveReturnsToTheSavedDrive) {
+    queriedRoots.clear();
+    browser::SetDriveQuery(QueryFails);
+    char saved = browser::SavedDrive();
+    form->DriveComboBox1->SelectDrive('Q');
+    ASSERT_GE(dialogs.size(), 1u);
+    EXPECT_EQ(dialogs[0].title, "Warnung");
+    EXPECT_EQ(dialogs[0].text, "Access Error on Drive Q: !");
+    EXPECT_EQ(form->DriveComboBox1->Drive(), saved);
+    EXPECT_EQ(browser::SavedDrive(), saved);
+    ASSERT_EQ(queriedRoots.size(), 2u);
+    EXPECT_EQ(queriedRoots[0], "Q:\\");
+    EXPECT_EQ(queriedRoots[1], std::string(1, saved) + ":\\");
+    EXPECT_EQ(form->FileListBox1->ShownFolder(), scratch.Path());
+}
+
+TEST_F(Browsing, RealDeleteSendsTheFileToTheTrash) {
+    browser::SetFileDeleter(nullptr); // the shell's own operation
+    std::string name = "trash-me-" + std::to_string(GetTickCount()) + ".bmp";
+    Fill({name});
+    form->FileListBox1->SetItemIndex(IndexOf(name));
+    // The shell asks before it deletes: answer its question.
+    UINT_PTR timer = SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR, DWORD) {
+        HWND box = GetForegroundWindow();
+        char cls[64] = {};
+        GetClassNameA(box, cls, sizeof cls);
+        if (std::string(cls) == "#32770")
+            PostMessageA(box, WM_COMMAND, IDYES, 0);
+    });
+    SendMessageA(form->FileListBox1->Handle(), WM_KEYDOWN, VK_DELETE, 1);
+    KillTimer(nullptr, timer);
+    EXPECT_FALSE(FileExists(scratch.File(name)));
+    char xdg[MAX_PATH] = {};
+    ASSERT_GT(GetEnvironmentVariableA("XDG_DATA_HOME", xdg, MAX_PATH), 0u);
+    std::string trashed = std::string("Z:") + xdg + "\\Trash\\files\\" + name;
+    for (char& c : trashed)
+        if (c == '/')
+            c = '\\';
+    EXPECT_TRUE(FileExists(trashed)) << trashed;
+    EXPECT_TRUE(dialogs.empty());
+}

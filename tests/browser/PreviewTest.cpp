@@ -1,0 +1,211 @@
+// LoadPicture, FitPreview and the four buttons of the browser window.
+#include "BrowserFixture.h"
+
+#include "fullscreen/Unit2.h"
+#include "toolkit/Application.h"
+#include "toolkit/Errors.h"
+
+#include <fstream>
+
+using namespace glimtest;
+
+namespace {
+
+const std::string kCorpus = std::string("Z:") + GLIMMORA_CORPUS_DIR;
+
+std::string Corpus(const std::string& relative) {
+    std::string path = kCorpus + "/" + relative;
+    for (char& c : path)
+        if (c == '/')
+            c = '\\';
+    return path;
+}
+
+class Preview : public BrowserTest {
+protected:
+    void SetUp() override {
+        CopyFileA(Corpus("generated/bmp/rgb24_227x149.bmp").c_str(),
+                  scratch.File("photo.bmp").c_str(), FALSE);
+        CopyFileA(Corpus("generated/bmp/pal8_227x149.bmp").c_str(),
+                  scratch.File("other.bmp").c_str(), FALSE);
+        scratch.AddFile("broken.bmp", FILE_ATTRIBUTE_NORMAL, "BM not a picture");
+        OpenForm(scratch.Path());
+        form2 = std::make_unique<fullscreen::TForm2>();
+        fullscreen::Form2 = form2.get();
+    }
+    void TearDown() override {
+        fullscreen::Form2 = nullptr;
+        form2.reset();
+        BrowserTest::TearDown();
+    }
+
+    std::string Title() { return toolkit::Application().Title(); }
+    bool Enabled(toolkit::TControl* c) { return IsWindowEnabled(c->Handle()) != FALSE; }
+    void ExpectIdle() {
+        browser::TForm1& f = *form;
+        EXPECT_EQ(Title(), "Glimmora32 - [Noname]");
+        EXPECT_EQ(WindowText(f.Handle()), "Glimmora32 - [Noname]");
+        EXPECT_EQ(f.Panel5->Caption(), "Picture-Info:");
+        EXPECT_FALSE(f.PMultiImage1->Visible());
+        EXPECT_EQ(f.Panel1->Width(), 360);
+        EXPECT_EQ(f.Panel1->Height(), 272);
+        EXPECT_EQ(f.PMultiImage1->Width(), 352);
+        EXPECT_EQ(f.PMultiImage1->Height(), 264);
+        EXPECT_FALSE(Enabled(f.ButtonVollbild));
+        EXPECT_FALSE(Enabled(f.ButtonCpy));
+        EXPECT_EQ(f.ButtonVollbild->Tag, 1);
+        EXPECT_TRUE(Enabled(f.ButtonExit));
+        EXPECT_TRUE(Enabled(f.BtnStretch));
+        EXPECT_TRUE(IsWindowEnabled(f.Handle()));
+        EXPECT_EQ(toolkit::Application().ScreenCursor(), toolkit::TCursor::crDefault);
+        EXPECT_EQ(fullscreen::Form2->PMultiImage1->Picture().Graphic(), nullptr);
+    }
+    std::unique_ptr<fullscreen::TForm2> form2;
+};
+
+} // namespace
+
+TEST_F(Preview, LoadsFailsAndReturnsToIdle) {
+    browser::TForm1& f = *form;
+    ExpectIdle();
+    f.LoadPicture(scratch.File("photo.bmp"));
+    EXPECT_EQ(Title(), "Glimmora32 - [PHOTO.BMP]");
+    EXPECT_EQ(WindowText(f.Handle()), "Glimmora32 - [PHOTO.BMP]");
+    EXPECT_EQ(f.Panel5->Caption(), "Picture-Info:  227x149x16M");
+    EXPECT_TRUE(f.PMultiImage1->Visible());
+    EXPECT_EQ(f.PMultiImage1->Width(), 227);
+    EXPECT_EQ(f.Panel1->Width(), 235);
+    EXPECT_EQ(f.Panel1->Height(), 157);
+    EXPECT_TRUE(Enabled(f.ButtonVollbild));
+    EXPECT_TRUE(Enabled(f.ButtonCpy));
+    EXPECT_EQ(fullscreen::Form2->PMultiImage1->Picture().Width(), 227);
+    EXPECT_TRUE(fullscreen::Form2->PMultiImage1->Visible());
+    EXPECT_TRUE(dialogs.empty());
+
+    f.LoadPicture(scratch.File("other.bmp"));
+    EXPECT_EQ(f.Panel5->Caption(), "Picture-Info:  227x149x256");
+    EXPECT_EQ(Title(), "Glimmora32 - [OTHER.BMP]");
+
+    f.LoadPicture(scratch.File("broken.bmp"));
+    ASSERT_FALSE(dialogs.empty());
+    EXPECT_EQ(dialogs.back().title, "Fehler");
+    EXPECT_EQ(dialogs.back().text, "BROKEN.BMP is not a valid Bitmapfile !");
+    ExpectIdle();
+    EXPECT_EQ(browser::LastLoadedPath(), "");
+}
+
+TEST_F(Preview, TheSamePathTwiceDoesNothingUnlessItFailed) {
+    browser::TForm1& f = *form;
+    f.LoadPicture(scratch.File("photo.bmp"));
+    toolkit::Application().SetTitle("changed");
+    f.LoadPicture(scratch.File("photo.bmp"));
+    EXPECT_EQ(Title(), "changed");
+    f.LoadPicture(scratch.File("PHOTO.bmp")); // letter case counts
+    EXPECT_EQ(Title(), "Glimmora32 - [PHOTO.BMP]");
+
+    f.LoadPicture(scratch.File("broken.bmp"));
+    size_t boxes = dialogs.size();
+    f.LoadPicture(scratch.File("broken.bmp")); // tried again
+    EXPECT_GT(dialogs.size(), boxes);
+}
+
+TEST_F(Preview, AMissingFileFailsWithItsUpperCasedName) {
+    form->LoadPicture(scratch.File("gone.jpg"));
+    // The load shows nothing for a missing file; the information query that
+    // follows reports the library's own text, then the failure box.
+    ASSERT_EQ(dialogs.size(), 2u);
+    EXPECT_EQ(dialogs[0].title, "Fehler");
+    EXPECT_EQ(dialogs[1].text, "GONE.JPG is not a valid Bitmapfile !");
+    ExpectIdle();
+}
+
+TEST_F(Preview, ColourTextsFollowTheBitsPerPixel) {
+    struct Case {
+        const char* file;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"generated/bmp/pal1_227x149.bmp", "227x149x2"},
+        {"png/pngsuite/basn3p02.png", "32x32x4"},
+        {"generated/bmp/pal4_227x149.bmp", "227x149x16"},
+        {"generated/bmp/rgb32_227x149.bmp", "227x149x4B"},
+    };
+    for (const Case& c : cases) {
+        std::string name = std::string(c.file).substr(std::string(c.file).rfind('/') + 1);
+        CopyFileA(Corpus(c.file).c_str(), scratch.File(name).c_str(), FALSE);
+        form->LoadPicture(scratch.File(name));
+        EXPECT_EQ(form->Panel5->Caption(), std::string("Picture-Info:  ") + c.text) << c.file;
+    }
+    form->LoadPicture("HARD.RES"); // a bitmap of the program: no depth reported
+    EXPECT_EQ(form->Panel5->Caption(), "Picture-Info:  16x11xN/A");
+    EXPECT_EQ(form->Panel1->Width(), 24);
+    EXPECT_EQ(form->Panel1->Height(), 19);
+}
+
+TEST_F(Preview, StretchTogglesTheLampAndSizesThePreview) {
+    browser::TForm1& f = *form;
+    f.BtnStretch->Click(); // before any picture
+    EXPECT_EQ(f.PanelLED->Color(), toolkit::clRed);
+    EXPECT_TRUE(f.PMultiImage1->Stretch());
+    EXPECT_EQ(f.Panel1->Width(), 360);
+    f.LoadPicture(scratch.File("photo.bmp")); // 227 x 149, wider than the box
+    // 352 / (227 / 149) = 231.05 -> 231
+    EXPECT_EQ(f.PMultiImage1->Width(), 352);
+    EXPECT_EQ(f.PMultiImage1->Height(), 232);
+    EXPECT_EQ(f.Panel1->Height(), 240);
+    f.BtnStretch->Click();
+    EXPECT_EQ(f.PanelLED->Color(), toolkit::clMaroon);
+    EXPECT_FALSE(f.PMultiImage1->Stretch());
+    EXPECT_EQ(f.PMultiImage1->Width(), 227);
+    EXPECT_EQ(FocusedName(), "FileListBox1");
+}
+
+TEST_F(Preview, ALargePictureGivesTheWindowScrollBars) {
+    browser::TForm1& f = *form;
+    f.Show();
+    ProcessPending();
+    EXPECT_FALSE(GetWindowLongA(f.Handle(), GWL_STYLE) & WS_HSCROLL);
+    std::string large = scratch.File("large.bmp");
+    {
+        // 1024 x 768 true-colour bitmap file.
+        BITMAPINFOHEADER header{sizeof header, 1024, 768, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+        DWORD stride = 1024 * 3;
+        BITMAPFILEHEADER file{0x4D42, 0, 0, 0, sizeof(BITMAPFILEHEADER) + sizeof header};
+        file.bfSize = file.bfOffBits + stride * 768;
+        std::ofstream out(large, std::ios::binary);
+        out.write(reinterpret_cast<const char*>(&file), sizeof file);
+        out.write(reinterpret_cast<const char*>(&header), sizeof header);
+        std::string pixels(stride * 768, '\x40');
+        out.write(pixels.data(), static_cast<std::streamsize>(pixels.size()));
+    }
+    f.LoadPicture(large);
+    EXPECT_EQ(f.Panel1->Width(), 1032);
+    EXPECT_EQ(f.Panel1->Height(), 776);
+    LONG style = GetWindowLongA(f.Handle(), GWL_STYLE);
+    EXPECT_TRUE(style & WS_HSCROLL);
+    EXPECT_TRUE(style & WS_VSCROLL);
+    f.LoadPicture(scratch.File("broken.bmp"));
+    style = GetWindowLongA(f.Handle(), GWL_STYLE);
+    EXPECT_FALSE(style & WS_HSCROLL);
+}
+
+TEST_F(Preview, AnIconLoaderErrorStillLeavesTheIdleState) {
+    browser::TForm1& f = *form;
+    f.LoadPicture(scratch.File("photo.bmp"));
+    scratch.AddFile("bad.ico", FILE_ATTRIBUTE_NORMAL, "not an icon at all, not at all");
+    EXPECT_THROW(f.LoadPicture(scratch.File("bad.ico")), toolkit::Exception);
+    ExpectIdle();
+}
+
+TEST_F(Preview, CopyButtonPutsThePictureOnTheClipboard) {
+    browser::TForm1& f = *form;
+    f.LoadPicture(scratch.File("photo.bmp"));
+    f.ButtonCpy->Click();
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    HBITMAP bitmap = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP));
+    BITMAP info{};
+    EXPECT_TRUE(bitmap && GetObjectA(bitmap, sizeof info, &info));
+    CloseClipboard();
+    EXPECT_EQ(info.bmWidth, 227);
+    EXPECT_EQ(toolkit::Application().ScreenCursor(), toolkit::TCursor::crDefault);
+}

@@ -1,0 +1,236 @@
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <utility>
+
+namespace glimtest {
+
+const char kAppPathsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\GLIMR32.EXE";
+const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Glimmora32";
+
+void RemoveTree(const std::string& folder) {
+    WIN32_FIND_DATAA entry;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &entry);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = entry.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            const std::string path = folder + "\\" + name;
+            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(path);
+            else
+                DeleteFileA(path.c_str());
+        } while (FindNextFileA(search, &entry));
+        FindClose(search);
+    }
+    SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
+    RemoveDirectoryA(folder.c_str());
+}
+
+bool FileExists(const std::string& path) {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+ScratchFolder::ScratchFolder() {
+    static unsigned counter = 0;
+    char temp[MAX_PATH + 1] = {};
+    DWORD length = GetTempPathA(sizeof temp, temp);
+    std::string base(temp, length);
+    if (!base.empty() && base.back() == '\\')
+        base.pop_back();
+    for (;;) {
+        path_ = base + "\\glim-test-" + std::to_string(GetCurrentProcessId()) + "-" +
+                std::to_string(++counter);
+        if (CreateDirectoryA(path_.c_str(), nullptr))
+            break;
+        if (GetLastError() != ERROR_ALREADY_EXISTS) {
+            ADD_FAILURE() << "cannot create " << path_;
+            break;
+        }
+    }
+    // The name as the system reports it, so that comparisons with the list hold.
+    char full[MAX_PATH + 1] = {};
+    DWORD n = GetLongPathNameA(path_.c_str(), full, sizeof full);
+    if (n > 0 && n < sizeof full)
+        path_.assign(full, n);
+}
+
+ScratchFolder::~ScratchFolder() {
+    RemoveTree(path_);
+}
+
+std::string ScratchFolder::AddFile(const std::string& name, DWORD attributes,
+                                   const std::string& bytes) {
+    std::string path = File(name);
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    EXPECT_NE(file, INVALID_HANDLE_VALUE) << "cannot create " << path;
+    if (file != INVALID_HANDLE_VALUE) {
+        DWORD written = 0;
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+        CloseHandle(file);
+    }
+    if (attributes != FILE_ATTRIBUTE_NORMAL) {
+        EXPECT_TRUE(SetFileAttributesA(path.c_str(), attributes)) << path;
+    }
+    return path;
+}
+
+std::string ScratchFolder::AddFolder(const std::string& name) {
+    std::string path = File(name);
+    EXPECT_TRUE(CreateDirectoryA(path.c_str(), nullptr)) << "cannot create " << path;
+    return path;
+}
+
+std::string CurrentFolder() {
+    char folder[MAX_PATH + 1] = {};
+    DWORD n = GetCurrentDirectoryA(sizeof folder, folder);
+    return std::string(folder, n < sizeof folder ? n : 0);
+}
+
+CurrentFolderGuard::CurrentFolderGuard() : saved_(CurrentFolder()) {}
+
+CurrentFolderGuard::~CurrentFolderGuard() {
+    SetCurrentDirectoryA(saved_.c_str());
+}
+
+// --- registry trees
+
+struct SavedRegistryTree::Node {
+    struct Value {
+        std::string name;
+        DWORD type;
+        std::string data;
+    };
+    std::vector<Value> values;
+    std::vector<std::pair<std::string, std::unique_ptr<Node>>> children;
+};
+
+namespace {
+
+std::unique_ptr<SavedRegistryTree::Node> ReadTree(HKEY key) {
+    auto node = std::make_unique<SavedRegistryTree::Node>();
+    for (DWORD i = 0;; ++i) {
+        char name[16384];
+        DWORD nameLength = sizeof name;
+        DWORD type = 0, size = 0;
+        if (RegEnumValueA(key, i, name, &nameLength, nullptr, &type, nullptr, &size) !=
+            ERROR_SUCCESS)
+            break;
+        std::string data(size, '\0');
+        nameLength = sizeof name;
+        RegEnumValueA(key, i, name, &nameLength, nullptr, &type,
+                      reinterpret_cast<BYTE*>(data.data()), &size);
+        data.resize(size);
+        node->values.push_back({std::string(name, nameLength), type, data});
+    }
+    for (DWORD i = 0;; ++i) {
+        char name[256];
+        DWORD nameLength = sizeof name;
+        if (RegEnumKeyExA(key, i, name, &nameLength, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS)
+            break;
+        HKEY child = nullptr;
+        if (RegOpenKeyExA(key, name, 0, KEY_READ, &child) == ERROR_SUCCESS) {
+            node->children.emplace_back(std::string(name, nameLength), ReadTree(child));
+            RegCloseKey(child);
+        }
+    }
+    return node;
+}
+
+void WriteTree(HKEY key, const SavedRegistryTree::Node& node) {
+    for (const auto& value : node.values)
+        RegSetValueExA(key, value.name.c_str(), 0, value.type,
+                       reinterpret_cast<const BYTE*>(value.data.data()),
+                       static_cast<DWORD>(value.data.size()));
+    for (const auto& [name, child] : node.children) {
+        HKEY sub = nullptr;
+        if (RegCreateKeyExA(key, name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &sub,
+                            nullptr) == ERROR_SUCCESS) {
+            WriteTree(sub, *child);
+            RegCloseKey(sub);
+        }
+    }
+}
+
+} // namespace
+
+SavedRegistryTree::SavedRegistryTree(HKEY root, std::string keyPath)
+    : root_(root), keyPath_(std::move(keyPath)) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root_, keyPath_.c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS) {
+        saved_ = ReadTree(key);
+        RegCloseKey(key);
+    }
+}
+
+SavedRegistryTree::~SavedRegistryTree() {
+    RegDeleteTreeA(root_, keyPath_.c_str());
+    RegDeleteKeyA(root_, keyPath_.c_str());
+    if (!saved_)
+        return;
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(root_, keyPath_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                        nullptr) == ERROR_SUCCESS) {
+        WriteTree(key, *saved_);
+        RegCloseKey(key);
+    }
+}
+
+SavedProgramEntries::SavedProgramEntries() {
+    trees_.push_back(std::make_unique<SavedRegistryTree>(HKEY_LOCAL_MACHINE, kAppPathsKey));
+    trees_.push_back(std::make_unique<SavedRegistryTree>(HKEY_LOCAL_MACHINE, kUninstallKey));
+    trees_.push_back(std::make_unique<SavedRegistryTree>(HKEY_CLASSES_ROOT, "Glimmora32"));
+}
+
+std::string RegString(HKEY root, const std::string& keyPath, const std::string& valueName) {
+    char data[1024] = {};
+    DWORD size = sizeof data - 1;
+    DWORD type = 0;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, keyPath.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return "<missing>";
+    LONG status = RegQueryValueExA(key, valueName.empty() ? nullptr : valueName.c_str(), nullptr,
+                                   &type, reinterpret_cast<BYTE*>(data), &size);
+    RegCloseKey(key);
+    if (status != ERROR_SUCCESS || type != REG_SZ)
+        return "<missing>";
+    return data;
+}
+
+// --- files
+
+SavedFile::SavedFile(std::string path) : path_(std::move(path)), existed_(false) {
+    HANDLE file = CreateFileA(path_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return;
+    existed_ = true;
+    char buffer[4096];
+    DWORD read = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0)
+        bytes_.append(buffer, read);
+    CloseHandle(file);
+}
+
+SavedFile::~SavedFile() {
+    SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (!existed_) {
+        DeleteFileA(path_.c_str());
+        return;
+    }
+    HANDLE file = CreateFileA(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return;
+    DWORD written = 0;
+    WriteFile(file, bytes_.data(), static_cast<DWORD>(bytes_.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+} // namespace glimtest

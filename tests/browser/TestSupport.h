@@ -1,0 +1,96 @@
+// Scratch folders, the process's current folder, saved registry trees and
+// files for the browser, program and end-to-end tests. Plain Win32 and
+// GoogleTest: nothing of the program is used here.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace glimtest {
+
+// A new, empty folder below the temporary folder; removed with its contents.
+class ScratchFolder {
+public:
+    ScratchFolder();
+    ~ScratchFolder();
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    const std::string& Path() const { return path_; }
+    std::string File(const std::string& name) const { return path_ + "\\" + name; }
+    // Creates a file (and returns its path) or a sub-folder below this one.
+    std::string AddFile(const std::string& name, DWORD attributes = FILE_ATTRIBUTE_NORMAL,
+                        const std::string& bytes = "x");
+    std::string AddFolder(const std::string& name);
+
+private:
+    std::string path_;
+};
+
+void RemoveTree(const std::string& folder);
+bool FileExists(const std::string& path);
+
+// Puts the process's current folder back on destruction.
+class CurrentFolderGuard {
+public:
+    CurrentFolderGuard();
+    ~CurrentFolderGuard();
+    CurrentFolderGuard(const CurrentFolderGuard&) = delete;
+    CurrentFolderGuard& operator=(const CurrentFolderGuard&) = delete;
+    const std::string& Saved() const { return saved_; }
+
+private:
+    std::string saved_;
+};
+std::string CurrentFolder();
+
+// Keeps a registry key with everything below it and writes it back (or
+// removes it when it did not exist) on destruction.
+class SavedRegistryTree {
+public:
+    SavedRegistryTree(HKEY root, std::string keyPath);
+    ~SavedRegistryTree();
+    SavedRegistryTree(const SavedRegistryTree&) = delete;
+    SavedRegistryTree& operator=(const SavedRegistryTree&) = delete;
+
+    struct Node;
+
+private:
+    HKEY root_;
+    std::string keyPath_;
+    std::unique_ptr<Node> saved_;
+};
+
+// Every registry key the program writes at start, kept and written back.
+class SavedProgramEntries {
+public:
+    SavedProgramEntries();
+
+private:
+    std::vector<std::unique_ptr<SavedRegistryTree>> trees_;
+};
+
+// Keeps a file's bytes and writes them back (or removes it) on destruction.
+class SavedFile {
+public:
+    explicit SavedFile(std::string path);
+    ~SavedFile();
+    SavedFile(const SavedFile&) = delete;
+    SavedFile& operator=(const SavedFile&) = delete;
+
+private:
+    std::string path_;
+    std::string bytes_;
+    bool existed_;
+};
+
+// The default value (or a named one) of a key, "<missing>" without it.
+std::string RegString(HKEY root, const std::string& keyPath, const std::string& valueName = "");
+
+extern const char kAppPathsKey[];
+extern const char kUninstallKey[];
+
+} // namespace glimtest

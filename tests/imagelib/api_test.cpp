@@ -1,0 +1,280 @@
+// The library's contract beyond the corpus: arguments, statuses and texts,
+// resolutions and palettes, dithering, ownership of the handles.
+#include "common/manifest.h"
+#include "library.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <set>
+
+namespace skytest {
+namespace {
+
+std::string Corpus(const std::string& path) {
+    return CorpusDir() + "/" + path;
+}
+
+const char* kPhoto = "generated/tiff/rgb8_lzw.tif";        // 227x149 landscape
+const char* kPal16Gif = "generated/gif/pal16_227x149.gif"; // 16 colours
+const char* kPngAsJpg = "jpeg/mozilla/jpg-size-6x6.jpg";   // PNG data, .jpg name
+
+class Api : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(library.Loaded()); }
+    Library library;
+};
+
+TEST_F(Api, ExportsExactlyTheOrdinalsByNumber) {
+    for (int n : {1, 5, 7, 8, 15, 17, 25})
+        EXPECT_NE(library.Ordinal(n), nullptr) << "ordinal " << n;
+    for (int n : {2, 3, 4, 6, 9, 16, 18, 24, 26})
+        EXPECT_EQ(library.Ordinal(n), nullptr) << "ordinal " << n;
+    EXPECT_EQ(GetProcAddress(library.Module(), "ImgReadBMP"), nullptr) << "exported by name";
+}
+
+TEST_F(Api, EveryFailureStatusHasItsOwnText) {
+    std::set<std::string> texts;
+    for (int status = 0; status >= -12; --status) {
+        const std::string text = library.StatusText(status);
+        EXPECT_FALSE(text.empty()) << "status " << status;
+        EXPECT_TRUE(texts.insert(text).second) << "status " << status << " repeats " << text;
+    }
+    EXPECT_FALSE(library.StatusText(-1).empty()) << "string 65535";
+}
+
+TEST_F(Api, MissingFileGivesStatusMinusOne) {
+    Decoded d = library.Read("bmp", "Z:/no/such/folder/picture.bmp");
+    EXPECT_EQ(d.status, -1);
+    EXPECT_EQ(d.bitmap, nullptr);
+    const Info info = library.GetInfo("Z:/no/such/folder/picture.bmp");
+    EXPECT_EQ(info.status, -1);
+    EXPECT_EQ(info.width, 0);
+    EXPECT_TRUE(info.type.empty());
+}
+
+TEST_F(Api, UnknownResolutionsAreInvalidArguments) {
+    for (int resolution : {-1, 2, 3, 16, 32, 25}) {
+        Decoded d = library.Read("tiff", Corpus(kPhoto), resolution);
+        EXPECT_EQ(d.status, -8) << "resolution " << resolution;
+        EXPECT_EQ(d.bitmap, nullptr);
+    }
+}
+
+TEST_F(Api, MissingOutputPointersAreInvalidArguments) {
+    auto read = reinterpret_cast<ReadEntry>(reinterpret_cast<void*>(library.Ordinal(25)));
+    HBITMAP bitmap = nullptr;
+    EXPECT_EQ(read(Corpus(kPhoto).c_str(), 24, 0, nullptr, nullptr, 0, 0), -8);
+    EXPECT_EQ(read(Corpus(kPhoto).c_str(), 8, 0, &bitmap, nullptr, 0, 0), -8);
+    EXPECT_EQ(bitmap, nullptr);
+    EXPECT_EQ(read(nullptr, 24, 0, &bitmap, nullptr, 0, 0), -8);
+    // True colour needs no palette pointer.
+    EXPECT_EQ(read(Corpus(kPhoto).c_str(), 24, 0, &bitmap, nullptr, 0, 0), 1);
+    DeleteObject(bitmap);
+}
+
+TEST_F(Api, TrueColourLeavesTheIncomingPaletteAlone) {
+    auto read = reinterpret_cast<ReadEntry>(reinterpret_cast<void*>(library.Ordinal(25)));
+    HBITMAP bitmap = nullptr;
+    HPALETTE palette = reinterpret_cast<HPALETTE>(0x1234);
+    ASSERT_EQ(read(Corpus(kPhoto).c_str(), 24, 0, &bitmap, &palette, 0, 0), 1);
+    EXPECT_EQ(palette, reinterpret_cast<HPALETTE>(0x1234));
+    DeleteObject(bitmap);
+    // A failure leaves it too, and the bitmap at 0.
+    bitmap = reinterpret_cast<HBITMAP>(0x5678);
+    EXPECT_LE(short(read("Z:/no/such.tif", 8, 0, &bitmap, &palette, 0, 0)), 0);
+    EXPECT_EQ(bitmap, nullptr);
+    EXPECT_EQ(palette, reinterpret_cast<HPALETTE>(0x1234));
+}
+
+// Each reader reads its own format; the information query names the content.
+TEST_F(Api, ContentOfAnotherFormatIsRefusedWithItsOwnText) {
+    Decoded d = library.Read("jpeg", Corpus(kPngAsJpg));
+    EXPECT_EQ(d.status, -12);
+    EXPECT_NE(library.StatusText(d.status).find("another format"), std::string::npos);
+    EXPECT_EQ(library.GetInfo(Corpus(kPngAsJpg)).type, "PNG");
+    EXPECT_EQ(library.Read("bmp", Corpus(kPhoto)).status, -12);
+    EXPECT_EQ(library.Read("pcx", Corpus("generated/gif/pal16_227x149.gif")).status, -12);
+}
+
+TEST_F(Api, NonPictureFileIsUnknownFormat) {
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    const std::string path = std::string(temp) + "sky32dem_text.bmp";
+    std::ofstream(path) << "This is no picture at all, only text.\n";
+    EXPECT_EQ(library.Read("bmp", path).status, -3);
+    EXPECT_EQ(library.GetInfo(path).status, -3);
+    DeleteFileA(path.c_str());
+}
+
+struct Reduced {
+    Rgb rgb;
+    int paletteEntries = 0;
+};
+
+Reduced ReadReduced(const Library& library, const std::string& format, const std::string& path,
+                    int resolution, int dither) {
+    Reduced out;
+    Decoded d = library.Read(format, path, resolution, dither);
+    EXPECT_EQ(d.status, 1) << path << " at " << resolution;
+    if (!d.Ok())
+        return out;
+    EXPECT_NE(d.palette, nullptr);
+    EXPECT_EQ(GetObjectType(d.palette), static_cast<DWORD>(OBJ_PAL));
+    WORD entries = 0;
+    GetObject(d.palette, sizeof entries, &entries);
+    out.paletteEntries = entries;
+    EXPECT_TRUE(ReadBitmap(d.bitmap, out.rgb));
+    return out;
+}
+
+// Mean squared error after a 4x4 box blur: what the eye averages.
+double BlurredError(const Rgb& a, const std::vector<uint8_t>& b, int w, int h) {
+    double sum = 0;
+    int n = 0;
+    for (int y = 0; y + 4 <= h; y += 2)
+        for (int x = 0; x + 4 <= w; x += 2)
+            for (int c = 0; c < 3; ++c) {
+                int sa = 0, sb = 0;
+                for (int dy = 0; dy < 4; ++dy)
+                    for (int dx = 0; dx < 4; ++dx) {
+                        const size_t i = (size_t(y + dy) * w + x + dx) * 3 + c;
+                        sa += a.pixels[i];
+                        sb += b[i];
+                    }
+                const double d = (sa - sb) / 16.0;
+                sum += d * d;
+                ++n;
+            }
+    return sum / n;
+}
+
+TEST_F(Api, ReducedResolutionsGetSmallPalettesAndDitheringIsCloser) {
+    Decoded truth = library.Read("tiff", Corpus(kPhoto));
+    Rgb original;
+    ASSERT_TRUE(ReadBitmap(truth.bitmap, original));
+    for (int resolution : {8, 4, 1}) {
+        SCOPED_TRACE("resolution " + std::to_string(resolution));
+        const Reduced plain = ReadReduced(library, "tiff", Corpus(kPhoto), resolution, 0);
+        const Reduced dithered = ReadReduced(library, "tiff", Corpus(kPhoto), resolution, 1);
+        EXPECT_EQ(plain.rgb.bitsPerPixel, resolution);
+        EXPECT_EQ(dithered.rgb.bitsPerPixel, resolution);
+        EXPECT_LE(plain.paletteEntries, 1 << resolution);
+        EXPECT_GE(plain.paletteEntries, 2);
+        EXPECT_LE(plain.rgb.colourTable.size(), size_t(1) << resolution);
+        EXPECT_EQ(plain.rgb.width, original.width);
+        const double plainError =
+            BlurredError(original, plain.rgb.pixels, original.width, original.height);
+        const double ditheredError =
+            BlurredError(original, dithered.rgb.pixels, original.width, original.height);
+        std::printf("[ resolution %d ] blurred error: nearest %.1f, dithered %.1f\n", resolution,
+                    plainError, ditheredError);
+        EXPECT_LT(ditheredError, plainError);
+    }
+}
+
+TEST_F(Api, ResolutionZeroUsesTheVgaPalette) {
+    const Reduced r = ReadReduced(library, "tiff", Corpus(kPhoto), 0, 0);
+    EXPECT_EQ(r.rgb.bitsPerPixel, 4);
+    ASSERT_EQ(r.rgb.colourTable.size(), 16u);
+    const BYTE vga[16][3] = {{0, 0, 0},       {128, 0, 0},   {0, 128, 0},   {128, 128, 0},
+                             {0, 0, 128},     {128, 0, 128}, {0, 128, 128}, {192, 192, 192},
+                             {128, 128, 128}, {255, 0, 0},   {0, 255, 0},   {255, 255, 0},
+                             {0, 0, 255},     {255, 0, 255}, {0, 255, 255}, {255, 255, 255}};
+    for (int i = 0; i < 16; ++i) {
+        EXPECT_EQ(r.rgb.colourTable[i].rgbRed, vga[i][0]) << i;
+        EXPECT_EQ(r.rgb.colourTable[i].rgbGreen, vga[i][1]) << i;
+        EXPECT_EQ(r.rgb.colourTable[i].rgbBlue, vga[i][2]) << i;
+    }
+    EXPECT_EQ(r.paletteEntries, 16);
+}
+
+TEST_F(Api, APalettedPictureThatFitsKeepsItsColoursExactly) {
+    Decoded truth = library.Read("gif", Corpus(kPal16Gif));
+    Rgb original;
+    ASSERT_TRUE(ReadBitmap(truth.bitmap, original));
+    for (int resolution : {8, 4}) {
+        const Reduced r = ReadReduced(library, "gif", Corpus(kPal16Gif), resolution, 1);
+        EXPECT_EQ(r.paletteEntries, 16) << resolution;
+        EXPECT_EQ(r.rgb.pixels, original.pixels) << "resolution " << resolution;
+    }
+}
+
+// GetGuiResources counts nothing under Wine. Instead the GDI handle table is
+// filled up to 300 free slots; a read that leaked a handle would soon make
+// bitmap creation fail.
+TEST_F(Api, ReadsThatFailAfterTheBitmapExistsLeakNothing) {
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    const std::string cut = std::string(temp) + "sky32dem_short.pcx";
+    {
+        // A 64x64 8-bit grey PCX whose pixel data stops after one line.
+        uint8_t header[128] = {0x0A, 5, 1, 8, 0, 0, 0, 0, 63, 0, 63, 0};
+        header[65] = 1;  // planes
+        header[66] = 64; // bytes per line
+        header[68] = 2;  // grey palette
+        std::ofstream out(cut, std::ios::binary);
+        out.write(reinterpret_cast<const char*>(header), sizeof header);
+        out.write(std::string(64, '\x01').data(), 64);
+    }
+    const std::string good = Corpus("pcx/pcx-rs/tiny.pcx");
+    std::vector<HBITMAP> filler;
+    while (filler.size() < 200000) {
+        HBITMAP b = CreateBitmap(1, 1, 1, 1, nullptr);
+        if (!b)
+            break;
+        filler.push_back(b);
+    }
+    for (int i = 0; i < 300 && !filler.empty(); ++i) {
+        DeleteObject(filler.back());
+        filler.pop_back();
+    }
+    for (int i = 0; i < 1200; ++i) {
+        Decoded bad = library.Read("pcx", cut, i % 2 ? 24 : 8, 0);
+        ASSERT_EQ(bad.status, -5) << "read " << i;
+        Decoded ok = library.Read("pcx", good, 8, 1);
+        ASSERT_EQ(ok.status, 1) << "read " << i << ": " << library.StatusText(ok.status);
+    }
+    for (HBITMAP b : filler)
+        DeleteObject(b);
+    EXPECT_GT(filler.size(), 1000u) << "the handle table never filled";
+    EXPECT_LT(filler.size(), 199000u) << "the handle table never filled";
+    DeleteFileA(cut.c_str());
+}
+
+TEST_F(Api, InfoFillsTextsWithinTheirBuffers) {
+    const Info info = library.GetInfo(Corpus("png/pngsuite/basi3p08.png"));
+    EXPECT_EQ(info.status, 1);
+    EXPECT_EQ(info.type, "PNG");
+    EXPECT_EQ(info.width, 32);
+    EXPECT_EQ(info.bits * info.planes, 8);
+    EXPECT_EQ(info.extra, 256);
+    EXPECT_EQ(info.description, "PNG 8-bit palette, Adam7");
+}
+
+struct ThreadRead {
+    const Library* library;
+    std::string path;
+    int status = 0;
+};
+
+DWORD WINAPI ReadOnThread(void* p) {
+    auto* a = static_cast<ThreadRead*>(p);
+    a->status = a->library->Read("tiff", a->path).status;
+    return 0;
+}
+
+TEST_F(Api, CallsFromAThreadWithoutComWork) {
+    ThreadRead args{&library, Corpus(kPhoto)};
+    HANDLE thread = CreateThread(nullptr, 0, ReadOnThread, &args, 0, nullptr);
+    ASSERT_NE(thread, nullptr);
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
+    EXPECT_EQ(args.status, 1);
+    // And again after that thread's COM is gone: the kept factory still works.
+    EXPECT_EQ(library.Read("tiff", Corpus(kPhoto)).status, 1);
+}
+
+} // namespace
+} // namespace skytest

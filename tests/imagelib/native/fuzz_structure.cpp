@@ -1,0 +1,22 @@
+// The completeness checks (BMP headers and RLE, GIF blocks and LZW, PNG
+// chunks, TIFF directories) and the BMP bit-field decoder.
+#include "bmp.h"
+#include "structure.h"
+
+#include <vector>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const sky::Format format = sky::SniffFormat(data, size);
+    sky::CheckComplete(format, data, size);
+    sky::Palette colours;
+    sky::ReadTiffColourMap(data, size, colours);
+    sky::BmpHeader header;
+    if (format == sky::Format::Bmp && sky::Succeeded(sky::ParseBmp(data, size, header)) &&
+        header.HasMasks() && uint64_t{header.width} * header.height <= (1u << 22)) {
+        std::vector<uint8_t> out(size_t{header.width} * header.height * 3);
+        sky::DecodeBmpBitFields(
+            header, data, size,
+            {out.data(), header.width, header.height, static_cast<ptrdiff_t>(header.width) * 3});
+    }
+    return 0;
+}

@@ -1,0 +1,93 @@
+// Completeness checks over the corpus: valid files pass, every cut copy
+// fails; GIF LZW and PNG CRC checks find damage inside the data.
+#include "common/manifest.h"
+#include "structure.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+namespace {
+
+std::vector<uint8_t> Load(const std::string& path) {
+    std::ifstream in(skytest::CorpusDir() + "/" + path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+TEST(Structure, ValidFilesPassAndCutCopiesFail) {
+    size_t cuts = 0;
+    for (const auto& e : skytest::ReadManifest(skytest::CorpusDir())) {
+        if (!e.Valid() || e.format == "pcx" || e.format == "jpeg")
+            continue;
+        const std::vector<uint8_t> d = Load(e.path);
+        if (d.size() > (1 << 20))
+            continue;
+        const sky::Format f = sky::SniffFormat(d.data(), d.size());
+        const sky::Status whole = sky::CheckComplete(f, d.data(), d.size());
+        EXPECT_TRUE(whole == sky::Status::Ok || whole == sky::Status::Unsupported)
+            << e.path << " " << int(whole);
+        if (whole != sky::Status::Ok)
+            continue;
+        // Later frames and pages may be cut off without harm to the first
+        // picture: GIFs are cut inside the first image, TIFFs are left to
+        // the decoding tests.
+        std::vector<size_t> lengths = {d.size() / 3, d.size() / 2, d.size() - 1};
+        if (f == sky::Format::Gif) {
+            sky::GifLayout layout;
+            ASSERT_EQ(sky::ReadGifLayout(d.data(), d.size(), layout), sky::Status::Ok);
+            lengths = {layout.imageData, layout.imageData + 2};
+        } else if (f == sky::Format::Tiff) {
+            lengths = {7};
+        }
+        for (size_t n : lengths) {
+            EXPECT_FALSE(sky::Succeeded(sky::CheckComplete(f, d.data(), n)))
+                << e.path << " cut to " << n;
+            ++cuts;
+        }
+    }
+    std::printf("[ structure ] %zu cut copies refused\n", cuts);
+}
+
+TEST(Structure, PngChunkWithWrongCrcIsCorrupt) {
+    std::vector<uint8_t> d = Load("png/pngsuite/basn2c08.png");
+    ASSERT_EQ(sky::CheckComplete(sky::Format::Png, d.data(), d.size()), sky::Status::Ok);
+    d[d.size() / 2] ^= 0x10; // inside IDAT
+    EXPECT_EQ(sky::CheckComplete(sky::Format::Png, d.data(), d.size()), sky::Status::Corrupt);
+    EXPECT_EQ(sky::Crc32(reinterpret_cast<const uint8_t*>("IEND"), 4), 0xAE426082u);
+}
+
+TEST(Structure, GifIndexOutsideTheColourTableIsCorrupt) {
+    const std::vector<uint8_t> d = Load("gif/gif-test-suite/invalid-colors.gif");
+    EXPECT_EQ(sky::CheckComplete(sky::Format::Gif, d.data(), d.size()), sky::Status::Corrupt);
+    sky::GifLayout layout;
+    ASSERT_EQ(sky::ReadGifLayout(d.data(), d.size(), layout), sky::Status::Ok);
+    EXPECT_EQ(layout.colours, 2u);
+}
+
+TEST(Structure, GifLayoutPlacesTheFirstFrame) {
+    // A 1x1 frame at (1,1) of a 2x2 screen.
+    const std::vector<uint8_t> d = Load("gif/gif-test-suite/image-overlap-bg.gif");
+    sky::GifLayout layout;
+    ASSERT_EQ(sky::ReadGifLayout(d.data(), d.size(), layout), sky::Status::Ok);
+    EXPECT_EQ(layout.screenWidth, 2u);
+    EXPECT_EQ(layout.screenHeight, 2u);
+    EXPECT_EQ(layout.left, 1u);
+    EXPECT_EQ(layout.top, 1u);
+    EXPECT_EQ(layout.width, 2u);
+    EXPECT_TRUE(layout.hasBackground);
+}
+
+TEST(Structure, TiffDirectoryLoopsAreCorrupt) {
+    const std::vector<uint8_t> d = Load("tiff/libtiff-test/test_ifd_loop_subifd.tif");
+    EXPECT_EQ(sky::CheckComplete(sky::Format::Tiff, d.data(), d.size()), sky::Status::Corrupt);
+}
+
+TEST(Structure, TiffColourMapIsScaledAsImageMagickDoes) {
+    const std::vector<uint8_t> d = Load("generated/tiff/pal8_packbits.tif");
+    sky::Palette colours;
+    ASSERT_TRUE(sky::ReadTiffColourMap(d.data(), d.size(), colours));
+    EXPECT_EQ(colours.size(), 256u);
+}
+
+} // namespace

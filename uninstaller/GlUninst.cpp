@@ -1,0 +1,39 @@
+// GLUNINST.EXE LOGFILE: deletes the files and the folder that an uninstall
+// log names, then the log. Shows nothing; the exit code tells the outcome.
+#include "uninstaller/Removal.h"
+#include "uninstaller/Starter.h"
+
+#include <windows.h>
+
+#include <string>
+
+namespace {
+
+constexpr DWORD kStarterPatience = 30000;
+
+std::string FullPath(const std::string& path) {
+    char buffer[MAX_PATH];
+    const DWORD length = GetFullPathNameA(path.c_str(), sizeof buffer, buffer, nullptr);
+    return length == 0 || length >= sizeof buffer ? path : std::string(buffer, length);
+}
+
+// No process may hold the folder to be removed as its current folder.
+void LeaveCurrentFolder() {
+    char windows[MAX_PATH];
+    const UINT length = GetWindowsDirectoryA(windows, sizeof windows);
+    if (length != 0 && length < sizeof windows)
+        SetCurrentDirectoryA(windows);
+}
+
+} // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int) {
+    const std::string given = gluninst::LogPathFromArguments(arguments ? arguments : "");
+    if (given.empty())
+        return gluninst::kLogUnreadable;
+    const std::string logPath = FullPath(given);
+    LeaveCurrentFolder();
+    return gluninst::Uninstall(logPath, [](const gluninst::RemovalPlan& plan) {
+        gluninst::AwaitStarter(plan, kStarterPatience);
+    });
+}

@@ -1,0 +1,15 @@
+// The program that started the uninstaller: it ends just after starting it,
+// and its own files are in use until then.
+#pragma once
+
+#include "uninstaller/UninstallLog.h"
+
+#include <windows.h>
+
+namespace gluninst {
+
+// Waits, at most limitMs, for the process that started this one to end, when
+// its program file is one of the plan's files.
+void AwaitStarter(const RemovalPlan& plan, DWORD limitMs);
+
+} // namespace gluninst
