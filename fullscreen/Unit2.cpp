@@ -1,13 +1,185 @@
 #include "fullscreen/Unit2.h"
 
+#include "browser/Unit1.h"
+#include "shell/Extensions.h"
+#include "toolkit/Application.h"
+
 namespace fullscreen {
 
 TForm2* Form2 = nullptr;
+
+namespace {
+
+std::string NamePart(const std::string& path) {
+    size_t last = path.find_last_of("\\:");
+    return last == std::string::npos ? path : path.substr(last + 1);
+}
+
+bool IsFile(DWORD attributes) {
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool MouseButtonDown() {
+    return GetKeyState(VK_LBUTTON) < 0 || GetKeyState(VK_RBUTTON) < 0 ||
+           GetKeyState(VK_MBUTTON) < 0;
+}
+
+} // namespace
+
+POINT ScrolledPosition(WORD key, POINT p, SIZE picture, SIZE client) {
+    const LONG t = p.y, l = p.x, w = picture.cx, h = picture.cy;
+    const LONG cw = client.cx, ch = client.cy;
+    switch (key) {
+    case VK_DOWN:
+        if (ch < t + h)
+            p.y = t - 2;
+        break;
+    case VK_UP:
+        if (t < 0)
+            p.y = t + 2;
+        break;
+    case VK_RIGHT:
+        if (cw < l + w)
+            p.x = l - 2;
+        break;
+    case VK_LEFT:
+        if (l < 0)
+            p.x = l + 2;
+        break;
+    case VK_NEXT:
+        if (ch + 9 < t + h)
+            p.y = t - 10;
+        else if (ch < t + h)
+            p.y = ch - h; // bottom edges aligned
+        break;
+    case VK_PRIOR:
+        if (t < -9)
+            p.y = t + 10;
+        else if (t < 0)
+            p.y = 0;
+        break;
+    case VK_END:
+        if (cw + 9 < l + w)
+            p.x = l - 10;
+        else if (cw < l + w)
+            p.x = cw - w; // right edges aligned
+        break;
+    case VK_HOME:
+        if (l < -9)
+            p.x = l + 10;
+        else if (l < 0)
+            p.x = 0;
+        break;
+    default:
+        break;
+    }
+    return p;
+}
+
+bool IsSingleModifier(unsigned shift, bool mouseButtonDown) {
+    return !mouseButtonDown &&
+           (shift == toolkit::ssShift || shift == toolkit::ssAlt || shift == toolkit::ssCtrl);
+}
 
 TForm2::TForm2() {
     image::TPMultiImage::Register();
     LoadLayout(toolkit::LoadLayoutResource("FORM2"));
     PMultiImage1 = Find<image::TPMultiImage>("PMultiImage1");
+    OnShow = [this](TControl* s) { FormShow(s); };
+    OnClick = [this](TControl* s) { FormClick(s); };
+    OnClose = [this](TControl* s, toolkit::TCloseAction& a) { FormClose(s, a); };
+    OnKeyPress = [this](TControl* s, char& k) { FormKeyPress(s, k); };
+    OnKeyDown = [this](TControl* s, WORD& k, unsigned sh) { FormKeyDown(s, k, sh); };
+}
+
+LRESULT TForm2::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_GETMINMAXINFO) {
+        // Maximised over the whole screen, taskbar included.
+        auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+        info->ptMaxPosition = {0, 0};
+        info->ptMaxSize = {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+        return 0;
+    }
+    return TForm::WndProc(msg, wParam, lParam);
+}
+
+void TForm2::PlaceFullScreenImage() {
+    toolkit::Application().SetScreenCursor(toolkit::TCursor::crNone);
+    const image::TPMultiImage& browserImage = *browser::Form1->PMultiImage1;
+    PMultiImage1->SetBounds(0, 0, browserImage.InfoWidth, browserImage.InfoHeight);
+}
+
+void TForm2::FormShow(toolkit::TControl*) {
+    PlaceFullScreenImage();
+}
+
+void TForm2::FormClick(toolkit::TControl*) {
+    Close();
+}
+
+void TForm2::FormClose(toolkit::TControl*, toolkit::TCloseAction&) {
+    toolkit::Application().SetScreenCursor(toolkit::TCursor::crDefault);
+}
+
+void TForm2::ShowSelectedPicture() {
+    std::string path = browser::Form1->FileListBox1->SelectedPath();
+    pictureFlag_ = shell::IsSupportedExtension(path);
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    if (IsFile(attributes) && pictureFlag_) {
+        browser::Form1->LoadPicture(path);
+        PlaceFullScreenImage();
+        lastShownPath_ = path;
+        stopFlag_ = true;
+    } else if (!IsFile(attributes)) {
+        stopFlag_ = true; // a folder entry, or nothing selected
+    }
+}
+
+void TForm2::FormKeyPress(toolkit::TControl*, char& key) {
+    if (key == '\r' || key == 27 || key == ' ')
+        Close();
+    browser::TFileListBox& list = *browser::Form1->FileListBox1;
+    stopFlag_ = false;
+    lastShownPath_ = list.SelectedPath();
+    if (key == '+') {
+        while (!stopFlag_) {
+            if (list.ItemIndex() < list.Count() - 1) {
+                list.SetItemIndex(list.ItemIndex() + 1);
+                ShowSelectedPicture();
+            } else {
+                stopFlag_ = true;
+            }
+        }
+    } else if (key == '-') {
+        while (!stopFlag_) {
+            if (list.ItemIndex() > 0) {
+                list.SetItemIndex(list.ItemIndex() - 1);
+                ShowSelectedPicture();
+            } else {
+                stopFlag_ = true;
+            }
+        }
+    }
+    std::string name = NamePart(lastShownPath_);
+    int found = -1;
+    for (int i = 0; i < list.Count() && found < 0; ++i)
+        if (lstrcmpiA(list.Item(i).c_str(), name.c_str()) == 0)
+            found = i;
+    list.SetItemIndex(found);
+    browser::Form1->Edit1->SetText(name);
+}
+
+void TForm2::FormKeyDown(toolkit::TControl*, WORD& key, unsigned shift) {
+    toolkit::Application().ProcessMessages();
+    RECT client;
+    GetClientRect(Handle(), &client);
+    POINT moved = ScrolledPosition(key, {PMultiImage1->Left(), PMultiImage1->Top()},
+                                   {PMultiImage1->Width(), PMultiImage1->Height()},
+                                   {client.right, client.bottom});
+    if (moved.x != PMultiImage1->Left() || moved.y != PMultiImage1->Top())
+        PMultiImage1->SetBounds(moved.x, moved.y, PMultiImage1->Width(), PMultiImage1->Height());
+    if (IsSingleModifier(shift, MouseButtonDown()))
+        Close();
 }
 
 } // namespace fullscreen

@@ -258,6 +258,11 @@ LRESULT TPMultiImage::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONUP:
         Click();
         return 0;
+    case WM_NCHITTEST:
+        // Disabled, the control lets clicks through to its window.
+        if (!enabled_)
+            return HTTRANSPARENT;
+        break;
     default:
         break;
     }

@@ -236,6 +236,10 @@ void TForm::Close() {
         ShowWindow(handle_, SW_MINIMIZE);
     } else {
         Hide();
+        // The main window becomes active again.
+        TForm* main = Application().MainForm();
+        if (main && main->Handle() && IsWindowVisible(main->Handle()))
+            SetForegroundWindow(main->Handle());
     }
 }
 

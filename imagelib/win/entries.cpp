@@ -231,6 +231,11 @@ int WINAPI ImgGetInfo(const char* path, char* type, short* width, short* height,
     } catch (...) {
         s = sky::Status::OutOfMemory;
     }
+    if (!sky::Succeeded(s)) {
+        // No size after a failure: callers take a width above 0 for a readable picture.
+        info.width = 0;
+        info.height = 0;
+    }
     sky::CopyText(type, 6, sky::FormatName(info.format));
     sky::CopyText(description, 26, info.description);
     sky::Put16(width, info.width);

@@ -267,14 +267,18 @@ TEST_P(Corpus, InfoMatchesTheManifest) {
         const std::string wantType =
             e.path == "jpeg/mozilla/jpg-size-6x6.jpg" ? "PNG" : kType.at(e.format);
         EXPECT_EQ(info.type, wantType);
-        EXPECT_EQ(info.width & 0xFFFF, e.width & 0xFFFF);
-        EXPECT_EQ(info.height & 0xFFFF, e.height & 0xFFFF);
         EXPECT_EQ(info.bits * info.planes, e.bpp) << info.bits << " x " << info.planes;
         EXPECT_FALSE(info.description.empty());
-        if (e.width > 32768 || e.height > 32768)
+        if (e.width > 32768 || e.height > 32768) {
             EXPECT_LE(short(info.status), 0) << "a picture over the limit reads as fine";
-        else
+            // A failed query gives no size: callers take a width above 0 as readable.
+            EXPECT_EQ(info.width, 0);
+            EXPECT_EQ(info.height, 0);
+        } else {
             EXPECT_EQ(info.status, 1) << library.StatusText(info.status);
+            EXPECT_EQ(info.width & 0xFFFF, e.width & 0xFFFF);
+            EXPECT_EQ(info.height & 0xFFFF, e.height & 0xFFFF);
+        }
     }
 }
 
