@@ -165,25 +165,12 @@ void TDriveComboBox::CommandNotify(WORD code) {
 }
 
 bool TDriveComboBox::DrawItem(const DRAWITEMSTRUCT& item) {
-    HDC dc = item.hDC;
-    RECT row = item.rcItem;
-    bool selected = item.itemState & ODS_SELECTED;
-    toolkit::BrushHandle background(
-        CreateSolidBrush(selected ? GetSysColor(COLOR_HIGHLIGHT) : toolkit::ColorToRGB(color_)));
-    FillRect(dc, &row, background.Get());
-    if (item.itemID == static_cast<UINT>(-1) || item.itemID >= entries_.size())
-        return true;
-    const DriveEntry& entry = entries_[item.itemID];
-    GlyphSet::Shared().Draw(dc, entry.glyph, row);
-    toolkit::SelectGuard font(dc, font_.Handle());
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc,
-                 selected ? GetSysColor(COLOR_HIGHLIGHTTEXT) : toolkit::ColorToRGB(font_.Color()));
-    RECT text = row;
-    text.left += kGlyphTextOffset;
-    DrawTextA(dc, entry.text.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
-    if (item.itemState & ODS_FOCUS)
-        DrawFocusRect(dc, &row);
+    GlyphRow row{item, toolkit::ColorToRGB(color_), toolkit::ColorToRGB(font_.Color()),
+                 font_.Handle()};
+    if (BeginGlyphRow(row) && item.itemID < entries_.size()) {
+        const DriveEntry& entry = entries_[item.itemID];
+        FinishGlyphRow(row, entry.glyph, entry.text, kGlyphTextOffset);
+    }
     return true;
 }
 

@@ -292,27 +292,13 @@ void TFileListBox::CommandNotify(WORD code) {
 }
 
 bool TFileListBox::DrawItem(const DRAWITEMSTRUCT& item) {
-    HDC dc = item.hDC;
-    RECT row = item.rcItem;
-    bool selected = item.itemState & ODS_SELECTED;
-    toolkit::BrushHandle background(
-        CreateSolidBrush(selected ? GetSysColor(COLOR_HIGHLIGHT) : toolkit::ColorToRGB(color_)));
-    FillRect(dc, &row, background.Get());
-    if (item.itemID == static_cast<UINT>(-1))
-        return true;
-    int index = static_cast<int>(item.itemID);
-    GlyphKind glyph = ItemGlyph(index);
-    GlyphSet::Shared().Draw(dc, glyph, row);
-    std::string text = Item(index);
-    toolkit::SelectGuard font(dc, font_.Handle());
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc,
-                 selected ? GetSysColor(COLOR_HIGHLIGHTTEXT) : toolkit::ColorToRGB(font_.Color()));
-    RECT textRect = row;
-    textRect.left += glyph == GlyphKind::None ? 2 : kGlyphTextOffset;
-    DrawTextA(dc, text.c_str(), -1, &textRect, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
-    if (item.itemState & ODS_FOCUS)
-        DrawFocusRect(dc, &row);
+    GlyphRow row{item, toolkit::ColorToRGB(color_), toolkit::ColorToRGB(font_.Color()),
+                 font_.Handle()};
+    if (BeginGlyphRow(row)) {
+        int index = static_cast<int>(item.itemID);
+        GlyphKind glyph = ItemGlyph(index);
+        FinishGlyphRow(row, glyph, Item(index), glyph == GlyphKind::None ? 2 : kGlyphTextOffset);
+    }
     return true;
 }
 

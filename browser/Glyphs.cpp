@@ -61,4 +61,26 @@ void GlyphSet::Draw(HDC dc, GlyphKind kind, const RECT& row) {
                    transparent);
 }
 
+bool BeginGlyphRow(const GlyphRow& row) {
+    bool selected = row.item.itemState & ODS_SELECTED;
+    toolkit::BrushHandle brush(
+        CreateSolidBrush(selected ? GetSysColor(COLOR_HIGHLIGHT) : row.background));
+    FillRect(row.item.hDC, &row.item.rcItem, brush.Get());
+    return row.item.itemID != static_cast<UINT>(-1);
+}
+
+void FinishGlyphRow(const GlyphRow& row, GlyphKind glyph, const std::string& text, int textLeft) {
+    HDC dc = row.item.hDC;
+    GlyphSet::Shared().Draw(dc, glyph, row.item.rcItem);
+    toolkit::SelectGuard font(dc, row.font);
+    SetBkMode(dc, TRANSPARENT);
+    bool selected = row.item.itemState & ODS_SELECTED;
+    SetTextColor(dc, selected ? GetSysColor(COLOR_HIGHLIGHTTEXT) : row.textColor);
+    RECT textRect = row.item.rcItem;
+    textRect.left += textLeft;
+    DrawTextA(dc, text.c_str(), -1, &textRect, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    if (row.item.itemState & ODS_FOCUS)
+        DrawFocusRect(dc, &row.item.rcItem);
+}
+
 } // namespace browser

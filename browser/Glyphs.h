@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <array>
+#include <string>
 
 namespace browser {
 
@@ -40,5 +41,17 @@ private:
 
 // Where a row's text starts: the glyph's width plus 6 (22 for our glyphs).
 constexpr int kGlyphTextOffset = 22;
+
+// One owner-drawn row of the drive box or the file list: background,
+// glyph, text (at textLeft) and focus frame.
+struct GlyphRow {
+    const DRAWITEMSTRUCT& item;
+    COLORREF background;
+    COLORREF textColor;
+    HFONT font;
+};
+// Paints the row's background; false when the row has no entry to draw.
+bool BeginGlyphRow(const GlyphRow& row);
+void FinishGlyphRow(const GlyphRow& row, GlyphKind glyph, const std::string& text, int textLeft);
 
 } // namespace browser

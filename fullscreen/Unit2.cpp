@@ -141,19 +141,12 @@ void TForm2::FormKeyPress(toolkit::TControl*, char& key) {
     browser::TFileListBox& list = *browser::Form1->FileListBox1;
     stopFlag_ = false;
     lastShownPath_ = list.SelectedPath();
-    if (key == '+') {
+    if (key == '+' || key == '-') {
+        const int step = key == '+' ? 1 : -1;
         while (!stopFlag_) {
-            if (list.ItemIndex() < list.Count() - 1) {
-                list.SetItemIndex(list.ItemIndex() + 1);
-                ShowSelectedPicture();
-            } else {
-                stopFlag_ = true;
-            }
-        }
-    } else if (key == '-') {
-        while (!stopFlag_) {
-            if (list.ItemIndex() > 0) {
-                list.SetItemIndex(list.ItemIndex() - 1);
+            int next = list.ItemIndex() + step;
+            if (step > 0 ? next <= list.Count() - 1 : list.ItemIndex() > 0) {
+                list.SetItemIndex(next);
                 ShowSelectedPicture();
             } else {
                 stopFlag_ = true;

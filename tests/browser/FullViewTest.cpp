@@ -125,6 +125,7 @@ TEST_F(FullView, ShowsThePictureOverTheWholeScreenWithoutPointer) {
     EXPECT_EQ(form2->PMultiImage1->Width(), 227);
     EXPECT_EQ(form2->PMultiImage1->Height(), 149);
     EXPECT_EQ(form2->PMultiImage1->Picture().Width(), 227);
+    EXPECT_TRUE(dialogs.empty()) << (dialogs.empty() ? "" : dialogs[0].text);
     EXPECT_EQ(toolkit::Application().ScreenCursor(), toolkit::TCursor::crNone);
     Char(27);
     EXPECT_FALSE(Shown());
