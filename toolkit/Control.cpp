@@ -29,7 +29,7 @@ const char* ToolkitWindowClass() {
     static const char* name = [] {
         WNDCLASSEXA wc{};
         wc.cbSize = sizeof wc;
-        wc.style = CS_DBLCLKS;
+        wc.style = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW; // bevels follow a new size
         wc.lpfnWndProc = TControl::StaticProc;
         wc.hInstance = GetModuleHandleA(nullptr);
         wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)); // IDC_ARROW
