@@ -93,10 +93,6 @@ void TPMultiImage::StopMessageDisplay() {
     picture_.SetGraphic(nullptr);
 }
 
-// The message displays arrive with their own module; until then a start shows nothing.
-void TPMultiImage::StartScrollMessage(const std::string&) {}
-void TPMultiImage::StartCreditMessage(const std::string&) {}
-
 std::string TPMultiImage::LoadImage() {
     const std::string key = shell::ExtensionKey(imageName_);
     if (key != ".RES" && !IsExistingFile(imageName_)) {

@@ -255,6 +255,12 @@ LRESULT TPMultiImage::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_PASTE:
         PasteFromClipboard();
         return 0;
+    case WM_USER + 1:
+        ScrollStep();
+        return 0;
+    case WM_USER + 2:
+        CreditStep();
+        return 0;
     case WM_LBUTTONUP:
         Click();
         return 0;

@@ -1,12 +1,14 @@
 // TPMultiImage: the picture control. Loads a picture by the extension of the
 // path written to ImageName, keeps the image information of the last query,
-// and draws the picture plain, centred or stretched with a text overlay.
+// and draws the picture plain, centred or stretched with a text overlay; or
+// shows a scrolling-message or credit file instead, stepped by WM_USER+1/+2.
 #pragma once
 
 #include "toolkit/Control.h"
 #include "toolkit/Graphics.h"
 
 #include <string>
+#include <vector>
 
 namespace image {
 
@@ -28,6 +30,10 @@ enum class TImageBorderStyle { bsNone, bsSingle };
 RECT AspectRectangle(const RECT& client, int pictureWidth, int pictureHeight);
 // Halves to the even neighbour; false when the value cannot be rounded.
 bool RoundHalfEven(long double value, long& result);
+// A text measured in the font selected into the DC as a label measures its
+// caption: one line, tabs expanded, "&" a prefix, an empty text as a blank.
+// Measuring stops soon after the width passes the longest strip.
+SIZE MeasureCaption(HDC dc, const std::string& text);
 
 class TPMultiImage : public toolkit::TControl {
 public:
@@ -105,11 +111,25 @@ public:
     const std::string& LoadStatus() const { return loadStatus_; }
 
     // Message display state (scrolling and credit files).
+    toolkit::TBitmap MessageBitmap;
+    toolkit::TFont MessageFont;
+    std::vector<std::string> MessageLines;
+    std::string MessageText;
+    toolkit::TColor MessageBackColor = 0;
+    int MessageSpeed = 0;
     bool ScrollActive = false;
     bool CreditActive = false;
     int TickCount = 0;
     int LineIndex = 0;
     toolkit::TColor SavedColor = 0;
+    int StripX = 0;
+    int StripY = 0;
+    int StripXEnd = 0;
+    int StripYEnd = 0;
+    int StripWidth = 0;
+    int LineHeight = 0;
+    int AreaWidth = 0;
+    int AreaHeight = 0;
 
     std::string LoadImage();
     bool QueryImageInfo(const std::string& path);
@@ -117,6 +137,12 @@ public:
     void StopMessageDisplay();
     void StartScrollMessage(const std::string& path);
     void StartCreditMessage(const std::string& path);
+    void PrepareCreditLine();
+    // Counts a step message against the divider (TickCount).
+    bool TickDue(int divider);
+    // The handlers of WM_USER+1 and WM_USER+2.
+    void ScrollStep();
+    void CreditStep();
 
     // The clipboard: bitmap with its palette, or enhanced metafile.
     void CopyToClipboard();
@@ -157,6 +183,16 @@ private:
                     bool stretch);
     void FinishPaint(toolkit::TCanvas& canvas);
     RECT ClientRect() const;
+
+    // Message display helpers: invalidate and paint at once; the credit strip
+    // from the padded MessageText; MessageBitmap made and drawn; drawing
+    // straight onto the window.
+    void RepaintNow();
+    void PrepareCreditStrip(bool saveColor);
+    void SizeMessageBitmap(int width, int height);
+    void RenderMessageText();
+    void FillWindowSurface(toolkit::TColor color);
+    void DrawStripOnWindow();
 
 public:
     using FileReader = bool (*)(const std::string&, int, int, toolkit::TBitmap&, int);

@@ -3,8 +3,6 @@
 #include <windows.h>
 #include <ddeml.h>
 
-#include <utility>
-
 namespace shell {
 
 namespace {

@@ -87,12 +87,16 @@ LRESULT CALLBACK DialogProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
                 box->value = text;
             }
             box->result = id;
+            // A click sent from outside ends no GetMessage wait: wake the loop.
+            PostMessageA(window, WM_NULL, 0, 0);
             return 0;
         }
         break;
     case WM_CLOSE:
-        if (box)
+        if (box) {
             box->result = box->cancelResult;
+            PostMessageA(window, WM_NULL, 0, 0);
+        }
         return 0;
     case WM_CTLCOLORSTATIC:
         SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_BTNFACE));

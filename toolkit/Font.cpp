@@ -7,6 +7,9 @@ void TFont::Assign(const TFont& other) {
     height_ = other.height_;
     color_ = other.color_;
     bold_ = other.bold_;
+    italic_ = other.italic_;
+    underline_ = other.underline_;
+    strikeOut_ = other.strikeOut_;
     Changed();
 }
 
@@ -31,6 +34,21 @@ void TFont::SetBold(bool bold) {
     Changed();
 }
 
+void TFont::SetItalic(bool italic) {
+    italic_ = italic;
+    Changed();
+}
+
+void TFont::SetUnderline(bool underline) {
+    underline_ = underline;
+    Changed();
+}
+
+void TFont::SetStrikeOut(bool strikeOut) {
+    strikeOut_ = strikeOut;
+    Changed();
+}
+
 void TFont::Changed() {
     handle_.Reset();
     if (OnChange)
@@ -42,6 +60,9 @@ HFONT TFont::Handle() const {
         LOGFONTA lf{};
         lf.lfHeight = height_;
         lf.lfWeight = bold_ ? FW_BOLD : FW_NORMAL;
+        lf.lfItalic = italic_;
+        lf.lfUnderline = underline_;
+        lf.lfStrikeOut = strikeOut_;
         lf.lfCharSet = DEFAULT_CHARSET;
         lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
         lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;

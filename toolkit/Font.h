@@ -31,6 +31,12 @@ public:
     void SetColor(TColor color);
     bool Bold() const { return bold_; }
     void SetBold(bool bold);
+    bool Italic() const { return italic_; }
+    void SetItalic(bool italic);
+    bool Underline() const { return underline_; }
+    void SetUnderline(bool underline);
+    bool StrikeOut() const { return strikeOut_; }
+    void SetStrikeOut(bool strikeOut);
 
     HFONT Handle() const;
 
@@ -43,6 +49,9 @@ private:
     int height_ = -11;
     TColor color_ = clWindowText;
     bool bold_ = false;
+    bool italic_ = false;
+    bool underline_ = false;
+    bool strikeOut_ = false;
     mutable FontHandle handle_;
 };
 

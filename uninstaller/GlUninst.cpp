@@ -17,7 +17,7 @@ std::string FullPath(const std::string& path) {
     return length == 0 || length >= sizeof buffer ? path : std::string(buffer, length);
 }
 
-// No process may hold the folder to be removed as its current folder.
+// A folder that is the current folder of a process cannot be removed.
 void LeaveCurrentFolder() {
     char windows[MAX_PATH];
     const UINT length = GetWindowsDirectoryA(windows, sizeof windows);
@@ -25,9 +25,17 @@ void LeaveCurrentFolder() {
         SetCurrentDirectoryA(windows);
 }
 
+// A starter that waits with WaitForInputIdle would otherwise wait for this
+// program while this program waits for it to end.
+void ReportReady() {
+    MSG msg;
+    PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
+}
+
 } // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int) {
+    ReportReady();
     const std::string given = gluninst::LogPathFromArguments(arguments ? arguments : "");
     if (given.empty())
         return gluninst::kLogUnreadable;

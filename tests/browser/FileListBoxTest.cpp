@@ -3,7 +3,6 @@
 
 #include "toolkit/Application.h"
 #include "toolkit/Errors.h"
-#include "toolkit/Gdi.h"
 
 #include <algorithm>
 #include <map>
@@ -144,6 +143,9 @@ TEST_F(FileList, DriveRootHasNoDotEntries) {
     ASSERT_FALSE(entries.empty());
     EXPECT_EQ(std::count(entries.begin(), entries.end(), "[.]"), 0);
     EXPECT_EQ(std::count(entries.begin(), entries.end(), "[..]"), 0);
+    // No second backslash after the root's.
+    List().SetItemIndex(0);
+    EXPECT_EQ(List().SelectedPath(), scratch.Path().substr(0, 3) + entries[0]);
 }
 
 TEST_F(FileList, ApplyPathEntersAndLeavesFolders) {

@@ -30,6 +30,36 @@ void RemoveTree(const std::string& folder) {
     RemoveDirectoryA(folder.c_str());
 }
 
+std::string SmallBitmap() {
+    std::string bytes;
+    auto put = [&bytes](unsigned value, int size) {
+        for (int i = 0; i < size; ++i)
+            bytes += static_cast<char>((value >> (8 * i)) & 0xFF);
+    };
+    const unsigned rowSize = 8, pixels = 2 * rowSize;
+    put('B' | 'M' << 8, 2);
+    put(14 + 40 + pixels, 4);
+    put(0, 4);
+    put(14 + 40, 4);
+    put(40, 4); // BITMAPINFOHEADER
+    put(2, 4);
+    put(2, 4);
+    put(1, 2);
+    put(24, 2);
+    put(0, 4);
+    put(pixels, 4);
+    put(2835, 4);
+    put(2835, 4);
+    put(0, 4);
+    put(0, 4);
+    for (int row = 0; row < 2; ++row) {
+        put(0x0000FF, 3); // red, green
+        put(0x00FF00, 3);
+        put(0, 2);
+    }
+    return bytes;
+}
+
 bool FileExists(const std::string& path) {
     DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);

@@ -30,6 +30,9 @@ private:
     std::string path_;
 };
 
+// The bytes of a valid 2 x 2 true-colour BMP file.
+std::string SmallBitmap();
+
 void RemoveTree(const std::string& folder);
 bool FileExists(const std::string& path);
 

@@ -212,17 +212,45 @@ private:
         changed_.notify_all();
     }
 
+    // The server's DDE instance, its two names and its registration, undone
+    // in reverse on the server thread.
+    class Registration {
+    public:
+        explicit Registration(TestDdeServer& server) : server_(server) {
+            if (DdeInitializeA(&server_.instance_, Callback,
+                               APPCLASS_STANDARD | CBF_SKIP_REGISTRATIONS |
+                                   CBF_SKIP_UNREGISTRATIONS,
+                               0) != DMLERR_NO_ERROR) {
+                server_.instance_ = 0;
+                return;
+            }
+            server_.serviceHandle_ =
+                DdeCreateStringHandleA(server_.instance_, server_.service_.c_str(), CP_WINANSI);
+            server_.topic_ = DdeCreateStringHandleA(server_.instance_, "Progman", CP_WINANSI);
+            server_.registered_ = DdeNameService(server_.instance_, server_.serviceHandle_, nullptr,
+                                                 DNS_REGISTER) != 0;
+        }
+        ~Registration() {
+            if (server_.instance_ == 0)
+                return;
+            if (server_.registered_)
+                DdeNameService(server_.instance_, server_.serviceHandle_, nullptr, DNS_UNREGISTER);
+            DdeFreeStringHandle(server_.instance_, server_.serviceHandle_);
+            DdeFreeStringHandle(server_.instance_, server_.topic_);
+            DdeUninitialize(server_.instance_);
+        }
+        Registration(const Registration&) = delete;
+        Registration& operator=(const Registration&) = delete;
+
+    private:
+        TestDdeServer& server_;
+    };
+
     void Run() {
         MSG msg;
         PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE); // the thread's queue
         threadId_ = GetCurrentThreadId();
-        if (DdeInitializeA(&instance_, Callback,
-                           APPCLASS_STANDARD | CBF_SKIP_REGISTRATIONS | CBF_SKIP_UNREGISTRATIONS,
-                           0) == DMLERR_NO_ERROR) {
-            serviceHandle_ = DdeCreateStringHandleA(instance_, service_.c_str(), CP_WINANSI);
-            topic_ = DdeCreateStringHandleA(instance_, "Progman", CP_WINANSI);
-            registered_ = DdeNameService(instance_, serviceHandle_, nullptr, DNS_REGISTER) != 0;
-        }
+        Registration registration(*this);
         {
             std::lock_guard<std::mutex> lock(mutex_);
             ready_ = true;
@@ -230,12 +258,6 @@ private:
         changed_.notify_all();
         while (GetMessageA(&msg, nullptr, 0, 0) > 0)
             DispatchMessageA(&msg);
-        if (instance_ != 0) {
-            DdeNameService(instance_, serviceHandle_, nullptr, DNS_UNREGISTER);
-            DdeFreeStringHandle(instance_, serviceHandle_);
-            DdeFreeStringHandle(instance_, topic_);
-            DdeUninitialize(instance_);
-        }
     }
 
     static TestDdeServer* current_;

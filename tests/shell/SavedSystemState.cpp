@@ -73,6 +73,20 @@ void Write(HKEY parent, const std::string& path, const Node& node) {
         Write(key.Get(), name, child);
 }
 
+struct FindCloser {
+    void operator()(HANDLE search) const { FindClose(search); }
+};
+
+// The name of an existing file as the folder holds it; empty when missing.
+std::string NameOnDisk(const std::string& path) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(path.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return {};
+    std::unique_ptr<void, FindCloser> closer(search);
+    return found.cFileName;
+}
+
 } // namespace
 
 SavedRegistryKey::SavedRegistryKey(HKEY root, std::string keyPath)
@@ -112,6 +126,11 @@ MovedAside::MovedAside(std::string path) : path_(std::move(path)), aside_(path_ 
     if (FileExists(aside_) && !FileExists(path_))
         MoveFileA(aside_.c_str(), path_.c_str());
     RemoveFile(aside_);
+    // Back under the name it has, in its letter case.
+    const std::string name = NameOnDisk(path_);
+    if (name.empty())
+        return;
+    path_ = path_.substr(0, path_.rfind('\\') + 1) + name;
     moved_ = MoveFileA(path_.c_str(), aside_.c_str()) != FALSE;
 }
 
