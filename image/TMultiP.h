@@ -153,6 +153,7 @@ public:
     void HandlePictureChange();
     bool Opaque() const { return opaque_; }
     HPALETTE ControlPalette() const;
+    HPALETTE GetPalette() const override { return ControlPalette(); }
     // Invalidates the window, erasing unless the control is opaque.
     void Repaint();
     // How often Repaint ran: tests count repaint requests.

@@ -92,6 +92,9 @@ public:
     // One property read from a layout; false when the name is unknown.
     virtual bool SetProperty(const std::string& name, const LayoutValue& value);
 
+    // The palette this control wants realised by its form; 0 for none.
+    virtual HPALETTE GetPalette() const { return nullptr; }
+
     // The access letter of the caption ("&STRETCH" → 'S'), 0 without one.
     char AccessKey() const;
     virtual void Click();

@@ -2,6 +2,7 @@
 
 #include "toolkit/Application.h"
 #include "toolkit/Errors.h"
+#include "toolkit/Gdi.h"
 #include "toolkit/StdCtrls.h"
 
 #include <algorithm>
@@ -380,6 +381,28 @@ void TForm::ScrollBy(int bar, int code) {
     }
 }
 
+bool TForm::RealizeControlPalettes(bool background) {
+    bool changed = false;
+    std::vector<TControl*> stack{this};
+    while (!stack.empty()) {
+        TControl* control = stack.back();
+        stack.pop_back();
+        for (auto& child : control->Controls())
+            stack.push_back(child.get());
+        HPALETTE palette = control->GetPalette();
+        if (!palette || !control->Handle())
+            continue;
+        WindowDC dc(control->Handle());
+        HPALETTE previous = SelectPalette(dc.Get(), palette, background);
+        if (RealizePalette(dc.Get()) > 0) {
+            control->Invalidate();
+            changed = true;
+        }
+        SelectPalette(dc.Get(), previous, TRUE);
+    }
+    return changed;
+}
+
 LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_CLOSE:
@@ -395,6 +418,12 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         FillRect(reinterpret_cast<HDC>(wParam), &r, BackgroundBrush());
         return 1;
     }
+    case WM_QUERYNEWPALETTE:
+        return RealizeControlPalettes(false);
+    case WM_PALETTECHANGED:
+        if (reinterpret_cast<HWND>(wParam) != handle_)
+            RealizeControlPalettes(true);
+        return 0;
     case WM_ACTIVATE:
         if (LOWORD(wParam) != WA_INACTIVE && activeControl_ && activeControl_->CanFocus()) {
             activeControl_->SetFocus();

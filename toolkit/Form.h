@@ -76,6 +76,8 @@ protected:
 
 private:
     void CreateChildren(TControl* parent, const LayoutObject& object);
+    // Realises the palettes of the controls; true when a colour changed.
+    bool RealizeControlPalettes(bool background);
     void ScrollBy(int bar, int code);
 
     TBorderStyle borderStyle_ = TBorderStyle::bsSizeable;

@@ -64,6 +64,41 @@ HMETAFILE MakeWindowsMetafile() {
     return CloseMetaFile(dc);
 }
 
+// Runs the second program and returns what it printed.
+std::string Peer(const std::string& arguments) {
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE readEnd = nullptr, writeEnd = nullptr;
+    CreatePipe(&readEnd, &writeEnd, &inherit, 0);
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = writeEnd;
+    startup.hStdError = writeEnd;
+    PROCESS_INFORMATION process{};
+    std::string commandLine = "clipboard_peer.exe " + arguments;
+    bool started = CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                  nullptr, &startup, &process);
+    CloseHandle(writeEnd);
+    std::string output;
+    if (started) {
+        char buffer[256];
+        DWORD read = 0;
+        while (ReadFile(readEnd, buffer, sizeof buffer, &read, nullptr) && read)
+            output.append(buffer, read);
+        WaitForSingleObject(process.hProcess, 10000);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+    CloseHandle(readEnd);
+    EXPECT_TRUE(started) << "clipboard_peer.exe did not start";
+    return output;
+}
+
+bool Lists(const std::string& formats, UINT format) {
+    return (" " + formats).find(" " + std::to_string(format) + " ") != std::string::npos;
+}
+
 class Clipboard : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -262,4 +297,41 @@ TEST_F(Clipboard, AClipboardHeldByAnotherWindowFailsQuicklyWithAnError) {
     CloseHandle(thread);
     CloseHandle(holding);
     CloseHandle(release);
+}
+
+TEST_F(Clipboard, RoundTripsWithAnotherProgram) {
+    SetBitmap(true);
+    image->CopyToClipboard();
+    std::string formats = Peer("formats");
+    EXPECT_TRUE(Lists(formats, CF_BITMAP)) << formats;
+    EXPECT_TRUE(Lists(formats, CF_PALETTE)) << formats;
+    EXPECT_EQ(Peer("bitmap-size"), "30x20");
+
+    toolkit::TMetafile metafile(MakeMetafile());
+    image->Picture().SetGraphic(&metafile);
+    image->CopyToClipboard();
+    formats = Peer("formats");
+    EXPECT_TRUE(Lists(formats, CF_ENHMETAFILE)) << formats;
+    EXPECT_FALSE(Lists(formats, CF_BITMAP)) << formats;
+
+    Peer("put-bitmap 11 7");
+    image->PasteFromClipboard();
+    ASSERT_NE(image->Picture().Bitmap(), nullptr);
+    EXPECT_EQ(image->Picture().Width(), 11);
+
+    Peer("put-text");
+    image->PasteFromClipboard(); // nothing to take: the picture stays
+    EXPECT_EQ(image->Picture().Width(), 11);
+
+    Peer("put-picture-pair");
+    formats = Peer("formats");
+    size_t metafileAt = (" " + formats).find(" 3 ");
+    size_t bitmapAt = (" " + formats).find(" 2 ");
+    ASSERT_NE(metafileAt, std::string::npos) << formats;
+    ASSERT_NE(bitmapAt, std::string::npos) << formats;
+    image->PasteFromClipboard();
+    if (metafileAt < bitmapAt)
+        EXPECT_NE(dynamic_cast<toolkit::TMetafile*>(image->Picture().Graphic()), nullptr);
+    else
+        EXPECT_EQ(image->Picture().Width(), 13);
 }
