@@ -388,10 +388,14 @@ TEST_F(ProgramStart, PictureThatCannotBeLoadedIsReportedOverTheDrawnWindow) {
         const ChildWindow* ok = FindChild(children, L"Button", "OK");
         ASSERT_NE(ok, nullptr) << lastText;
         SendMessageW(ok->handle, BM_CLICK, 0, 0);
+        // The next box, or the end of the load: the window is enabled again
+        // only when LoadPicture has finished.
         box = nullptr;
-        for (DWORD waited = 0; !box && waited < 1000; waited += 20) {
+        for (DWORD waited = 0; !box && waited < 15000; waited += 20) {
             Sleep(20);
             box = program.FindWindowOfProcess(kDialogClass, nullptr);
+            if (!box && IsWindowEnabled(window))
+                break;
         }
     }
     EXPECT_EQ(box, nullptr);
