@@ -26,49 +26,55 @@ bool MouseButtonDown() {
 
 } // namespace
 
+namespace {
+
+// One axis of the scroll table: pos and size of the picture, the client's extent.
+LONG LineForward(LONG pos, LONG size, LONG client) {
+    return client < pos + size ? pos - 2 : pos;
+}
+LONG LineBack(LONG pos) {
+    return pos < 0 ? pos + 2 : pos;
+}
+
+LONG PageForward(LONG pos, LONG size, LONG client) {
+    if (client + 9 < pos + size)
+        return pos - 10;
+    return client < pos + size ? client - size : pos; // far edges aligned
+}
+
+LONG PageBack(LONG pos) {
+    if (pos < -9)
+        return pos + 10;
+    return pos < 0 ? 0 : pos;
+}
+
+} // namespace
+
 POINT ScrolledPosition(WORD key, POINT p, SIZE picture, SIZE client) {
-    const LONG t = p.y, l = p.x, w = picture.cx, h = picture.cy;
-    const LONG cw = client.cx, ch = client.cy;
     switch (key) {
     case VK_DOWN:
-        if (ch < t + h)
-            p.y = t - 2;
+        p.y = LineForward(p.y, picture.cy, client.cy);
         break;
     case VK_UP:
-        if (t < 0)
-            p.y = t + 2;
+        p.y = LineBack(p.y);
         break;
     case VK_RIGHT:
-        if (cw < l + w)
-            p.x = l - 2;
+        p.x = LineForward(p.x, picture.cx, client.cx);
         break;
     case VK_LEFT:
-        if (l < 0)
-            p.x = l + 2;
+        p.x = LineBack(p.x);
         break;
     case VK_NEXT:
-        if (ch + 9 < t + h)
-            p.y = t - 10;
-        else if (ch < t + h)
-            p.y = ch - h; // bottom edges aligned
+        p.y = PageForward(p.y, picture.cy, client.cy);
         break;
     case VK_PRIOR:
-        if (t < -9)
-            p.y = t + 10;
-        else if (t < 0)
-            p.y = 0;
+        p.y = PageBack(p.y);
         break;
     case VK_END:
-        if (cw + 9 < l + w)
-            p.x = l - 10;
-        else if (cw < l + w)
-            p.x = cw - w; // right edges aligned
+        p.x = PageForward(p.x, picture.cx, client.cx);
         break;
     case VK_HOME:
-        if (l < -9)
-            p.x = l + 10;
-        else if (l < 0)
-            p.x = 0;
+        p.x = PageBack(p.x);
         break;
     default:
         break;
