@@ -9,27 +9,6 @@ namespace glimtest {
 const char kAppPathsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\GLIMR32.EXE";
 const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Glimmora32";
 
-void RemoveTree(const std::string& folder) {
-    WIN32_FIND_DATAA entry;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &entry);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = entry.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            const std::string path = folder + "\\" + name;
-            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(path);
-            else
-                DeleteFileA(path.c_str());
-        } while (FindNextFileA(search, &entry));
-        FindClose(search);
-    }
-    SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
-    RemoveDirectoryA(folder.c_str());
-}
-
 std::string SmallBitmap() {
     std::string bytes;
     auto put = [&bytes](unsigned value, int size) {
@@ -58,62 +37,6 @@ std::string SmallBitmap() {
         put(0, 2);
     }
     return bytes;
-}
-
-bool FileExists(const std::string& path) {
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-ScratchFolder::ScratchFolder() {
-    static unsigned counter = 0;
-    char temp[MAX_PATH + 1] = {};
-    DWORD length = GetTempPathA(sizeof temp, temp);
-    std::string base(temp, length);
-    if (!base.empty() && base.back() == '\\')
-        base.pop_back();
-    for (;;) {
-        path_ = base + "\\glim-test-" + std::to_string(GetCurrentProcessId()) + "-" +
-                std::to_string(++counter);
-        if (CreateDirectoryA(path_.c_str(), nullptr))
-            break;
-        if (GetLastError() != ERROR_ALREADY_EXISTS) {
-            ADD_FAILURE() << "cannot create " << path_;
-            break;
-        }
-    }
-    // The name as the system reports it, so that comparisons with the list hold.
-    char full[MAX_PATH + 1] = {};
-    DWORD n = GetLongPathNameA(path_.c_str(), full, sizeof full);
-    if (n > 0 && n < sizeof full)
-        path_.assign(full, n);
-}
-
-ScratchFolder::~ScratchFolder() {
-    RemoveTree(path_);
-}
-
-std::string ScratchFolder::AddFile(const std::string& name, DWORD attributes,
-                                   const std::string& bytes) {
-    std::string path = File(name);
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    EXPECT_NE(file, INVALID_HANDLE_VALUE) << "cannot create " << path;
-    if (file != INVALID_HANDLE_VALUE) {
-        DWORD written = 0;
-        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-        CloseHandle(file);
-    }
-    if (attributes != FILE_ATTRIBUTE_NORMAL) {
-        EXPECT_TRUE(SetFileAttributesA(path.c_str(), attributes)) << path;
-    }
-    return path;
-}
-
-std::string ScratchFolder::AddFolder(const std::string& name) {
-    std::string path = File(name);
-    EXPECT_TRUE(CreateDirectoryA(path.c_str(), nullptr)) << "cannot create " << path;
-    return path;
 }
 
 std::string CurrentFolder() {

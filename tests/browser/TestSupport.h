@@ -3,6 +3,8 @@
 // GoogleTest: nothing of the program is used here.
 #pragma once
 
+#include "common/ScratchFolder.h"
+
 #include <windows.h>
 
 #include <memory>
@@ -11,30 +13,12 @@
 
 namespace glimtest {
 
-// A new, empty folder below the temporary folder; removed with its contents.
-class ScratchFolder {
-public:
-    ScratchFolder();
-    ~ScratchFolder();
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-    const std::string& Path() const { return path_; }
-    std::string File(const std::string& name) const { return path_ + "\\" + name; }
-    // Creates a file (and returns its path) or a sub-folder below this one.
-    std::string AddFile(const std::string& name, DWORD attributes = FILE_ATTRIBUTE_NORMAL,
-                        const std::string& bytes = "x");
-    std::string AddFolder(const std::string& name);
-
-private:
-    std::string path_;
-};
+using testsupport::FileExists;
+using testsupport::RemoveTree;
+using testsupport::ScratchFolder;
 
 // The bytes of a valid 2 x 2 true-colour BMP file.
 std::string SmallBitmap();
-
-void RemoveTree(const std::string& folder);
-bool FileExists(const std::string& path);
 
 // Puts the process's current folder back on destruction.
 class CurrentFolderGuard {

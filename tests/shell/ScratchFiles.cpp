@@ -7,53 +7,6 @@
 
 namespace shelltest {
 
-namespace {
-
-void RemoveTree(const std::string& folder) {
-    WIN32_FIND_DATAA entry;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &entry);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = entry.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            const std::string path = folder + "\\" + name;
-            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(path);
-            else
-                RemoveFile(path);
-        } while (FindNextFileA(search, &entry));
-        FindClose(search);
-    }
-    SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
-    RemoveDirectoryA(folder.c_str());
-}
-
-} // namespace
-
-ScratchFolder::ScratchFolder() {
-    static unsigned counter = 0;
-    char temp[MAX_PATH + 1];
-    const DWORD length = GetTempPathA(sizeof temp, temp);
-    std::string base(temp, length);
-    if (!base.empty() && base.back() == '\\')
-        base.pop_back();
-    for (;;) {
-        path_ = base + "\\glim-shell-" + std::to_string(GetCurrentProcessId()) + "-" +
-                std::to_string(++counter);
-        if (CreateDirectoryA(path_.c_str(), nullptr))
-            break;
-        if (GetLastError() != ERROR_ALREADY_EXISTS) {
-            ADD_FAILURE() << "cannot create " << path_;
-            break;
-        }
-    }
-}
-
-ScratchFolder::~ScratchFolder() {
-    RemoveTree(path_);
-}
-
 void WriteBytes(const std::string& path, const std::string& bytes) {
     shell::FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                        FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -83,11 +36,6 @@ std::string ReadBytes(const std::string& path) {
     if (!TryReadBytes(path, bytes))
         ADD_FAILURE() << "cannot open " << path;
     return bytes;
-}
-
-bool FileExists(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool FolderExists(const std::string& path) {
