@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cctype>
 
 namespace browser {
@@ -223,9 +224,12 @@ void TFileListBox::ReadFolder() {
 
     toolkit::TApplication& app = toolkit::Application();
     toolkit::TCursor previousCursor = app.ScreenCursor();
-    SendMessageA(handle_, WM_SETREDRAW, FALSE, 0);
-    SendMessageA(handle_, LB_RESETCONTENT, 0, 0);
-    int placed = 0;
+    struct Entry {
+        std::string text;
+        GlyphKind glyph;
+    };
+    std::vector<Entry> found;
+    size_t textBytes = 0;
     size_t start = 0;
     // Several patterns separated by ";" are searched one after the other.
     while (start <= mask_.size()) {
@@ -234,37 +238,60 @@ void TFileListBox::ReadFolder() {
         start = end == std::string::npos ? mask_.size() + 1 : end + 1;
         if (pattern.empty())
             continue;
-        WIN32_FIND_DATAA found;
-        HANDLE search = FindFirstFileA(pattern.c_str(), &found);
+        WIN32_FIND_DATAA data;
+        HANDLE search = FindFirstFileA(pattern.c_str(), &data);
         if (search == INVALID_HANDLE_VALUE)
             continue;
         do {
-            if (!IsListedAttribute(found.dwFileAttributes))
+            if (!IsListedAttribute(data.dwFileAttributes))
                 continue;
-            std::string text;
-            GlyphKind glyph;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                text = '[';
-                text += found.cFileName;
-                text += ']';
-                glyph = GlyphKind::ClosedFolder;
+            Entry entry;
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                entry.text = '[';
+                entry.text += data.cFileName;
+                entry.text += ']';
+                entry.glyph = GlyphKind::ClosedFolder;
             } else {
-                text = found.cFileName;
-                glyph = FileGlyph(text);
+                entry.text = data.cFileName;
+                entry.glyph = FileGlyph(entry.text);
             }
-            LRESULT index =
-                SendMessageA(handle_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
-            if (index >= 0)
-                SendMessageA(handle_, LB_SETITEMDATA, static_cast<WPARAM>(index),
-                             static_cast<LPARAM>(glyph));
-            if (placed++ == 100)
-                app.SetScreenCursor(toolkit::TCursor::crHourGlass);
-        } while (FindNextFileA(search, &found));
+            textBytes += entry.text.size() + 1;
+            found.push_back(std::move(entry));
+        } while (FindNextFileA(search, &data));
         FindClose(search);
+    }
+    // The list sorts them itself; handed over in the same order, each lands at
+    // the end and nothing is moved.
+    std::stable_sort(found.begin(), found.end(), [](const Entry& a, const Entry& b) {
+        return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.text.c_str(), -1,
+                              b.text.c_str(), -1) == CSTR_LESS_THAN;
+    });
+    SendMessageA(handle_, WM_SETREDRAW, FALSE, 0);
+    SendMessageA(handle_, LB_RESETCONTENT, 0, 0);
+    SendMessageA(handle_, LB_INITSTORAGE, found.size(), textBytes);
+    entries_.clear();
+    entries_.reserve(found.size());
+    bool inListOrder = true;
+    for (size_t i = 0; i < found.size(); ++i) {
+        LRESULT index =
+            SendMessageA(handle_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(found[i].text.c_str()));
+        if (index < 0)
+            continue;
+        SendMessageA(handle_, LB_SETITEMDATA, static_cast<WPARAM>(index),
+                     static_cast<LPARAM>(found[i].glyph));
+        inListOrder = inListOrder && static_cast<size_t>(index) == entries_.size();
+        entries_.push_back(std::move(found[i].text));
+        if (i == 100) // an entry placed at position 100
+            app.SetScreenCursor(toolkit::TCursor::crHourGlass);
+    }
+    if (!inListOrder) {
+        entries_.clear();
+        for (int i = 0, n = Count(); i < n; ++i)
+            entries_.push_back(Item(i));
     }
     SendMessageA(handle_, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(handle_, nullptr, TRUE);
-    if (placed > 100)
+    if (found.size() > 100)
         app.SetScreenCursor(previousCursor);
     lastEditIndex_ = -2;
     UpdateFileEdit();

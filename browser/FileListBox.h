@@ -8,6 +8,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 namespace toolkit {
 class TEdit;
@@ -31,6 +32,8 @@ public:
     int Count() const;
     std::string Item(int index) const;
     GlyphKind ItemGlyph(int index) const;
+    // Every entry's text in list order.
+    const std::vector<std::string>& Entries() const { return entries_; }
     int ItemIndex() const;
     // Selects without any notification.
     void SetItemIndex(int index);
@@ -59,6 +62,7 @@ private:
     void UpdateFileEdit();
 
     std::string shownFolder_;
+    std::vector<std::string> entries_;
     std::string mask_ = "*.*";
     toolkit::TEdit* fileEdit_ = nullptr;
     int lastEditIndex_ = -2;

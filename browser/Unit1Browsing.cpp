@@ -109,12 +109,7 @@ void TForm1::Edit1KeyUp(toolkit::TControl* sender, WORD&, unsigned) {
 
 void TForm1::Edit1Change(toolkit::TControl*) {
     if (Edit1->Tag == 1) {
-        std::vector<std::string> entries;
-        int count = FileListBox1->Count();
-        entries.reserve(static_cast<size_t>(count));
-        for (int i = 0; i < count; ++i)
-            entries.push_back(FileListBox1->Item(i));
-        FileListBox1->SetItemIndex(TypeAheadIndex(entries, Edit1->Text()));
+        FileListBox1->SetItemIndex(TypeAheadIndex(FileListBox1->Entries(), Edit1->Text()));
     }
     Edit1->Tag = 0;
 }

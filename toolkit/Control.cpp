@@ -5,12 +5,18 @@
 #include "toolkit/Form.h"
 
 #include <algorithm>
+#include <unordered_map>
 #include <cctype>
 
 namespace toolkit {
 
 namespace {
-const char kControlProperty[] = "Glimmora.Control";
+// Window to object, for the one window thread. (A window property would cost
+// a server round trip per message under Wine.)
+std::unordered_map<HWND, TControl*>& Bindings() {
+    static std::unordered_map<HWND, TControl*> bindings;
+    return bindings;
+}
 int nextControlId = 100;
 } // namespace
 
@@ -52,7 +58,7 @@ TControl::~TControl() {
     children_.clear();
     if (handle_) {
         HWND window = handle_;
-        RemovePropA(window, kControlProperty);
+        Bindings().erase(window);
         if (originalProc_)
             SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(originalProc_));
         handle_ = nullptr;
@@ -61,7 +67,10 @@ TControl::~TControl() {
 }
 
 TControl* TControl::FromHandle(HWND window) {
-    return window ? static_cast<TControl*>(GetPropA(window, kControlProperty)) : nullptr;
+    if (!window)
+        return nullptr;
+    auto it = Bindings().find(window);
+    return it == Bindings().end() ? nullptr : it->second;
 }
 
 TControl::CreateParams TControl::GetCreateParams() const {
@@ -90,7 +99,7 @@ void TControl::CreateHandle() {
                                  height_, parentWindow, id, GetModuleHandleA(nullptr), nullptr);
         if (window) {
             handle_ = window;
-            SetPropA(window, kControlProperty, this);
+            Bindings()[window] = this;
             originalProc_ = reinterpret_cast<WNDPROC>(
                 SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassProc)));
         }
@@ -116,7 +125,7 @@ LRESULT CALLBACK TControl::StaticProc(HWND window, UINT msg, WPARAM wParam, LPAR
         auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
         auto* bound = static_cast<TControl*>(create->lpCreateParams);
         bound->handle_ = window;
-        SetPropA(window, kControlProperty, bound);
+        Bindings()[window] = bound;
     }
     TControl* control = FromHandle(window);
     if (!control)
@@ -135,7 +144,7 @@ LRESULT TControl::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_NCDESTROY) {
         HWND window = handle_;
         WNDPROC original = originalProc_;
-        RemovePropA(window, kControlProperty);
+        Bindings().erase(window);
         handle_ = nullptr;
         return original ? CallWindowProcA(original, window, msg, wParam, lParam)
                         : DefWindowProcA(window, msg, wParam, lParam);

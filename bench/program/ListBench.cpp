@@ -38,6 +38,9 @@ int main(int argc, char** argv) {
     form1->FileListBox1->SetItemIndex(0);
     form1->FileListBox1->Update();
     double listed = Milliseconds() - start;
+    start = Milliseconds();
+    form1->FileListBox1->Refill();
+    double refilled = Milliseconds() - start;
 
     // A name typed into the name box: the jump to its entry.
     const char* names[] = {"F19999.BMP", "F10000.BMP", "F00042", "ZZZ", "F"};
@@ -49,7 +52,8 @@ int main(int argc, char** argv) {
         form1->FileListBox1->Update();
         worst = std::max(worst, Milliseconds() - t);
     }
-    std::printf("%d entries listed and selectable in %.0f ms; type-ahead jump at most %.2f ms\n",
-                form1->FileListBox1->Count(), listed, worst);
+    std::printf("%d entries listed and selectable in %.0f ms (read again: %.0f ms); type-ahead "
+                "jump at most %.2f ms\n",
+                form1->FileListBox1->Count(), listed, refilled, worst);
     return 0;
 }
