@@ -1,4 +1,5 @@
 # Glimmora32: make run | make test | make dist
+MAKEFLAGS += --no-print-directory
 BUILD   := build
 JOBS    ?= 2
 PICTURE ?=
