@@ -15,37 +15,34 @@ bool RoundHalfEven(long double value, long& result) {
     return true;
 }
 
-RECT AspectRectangle(const RECT& client, int w, int h) {
-    const long double cl = client.left, ct = client.top, cr = client.right, cb = client.bottom;
-    RECT r = client;
+namespace {
+
+// The scaled axis of an aspect-keeping stretch: the other side of the client
+// (from first to last) is filled by `fitted` pixels of the picture, this one
+// (from low to high) holds `other` pixels scaled alike, centred. Falls back to
+// the client's extent when the values cannot be computed.
+void ScaleAxis(long double first, long double last, long double low, long double high, int fitted,
+               int other, LONG& outLow, LONG& outHigh) {
+    long double s = (last - first) / static_cast<long double>(fitted);
+    long double g = (high - low) - other * s;
     long a = 0, b = 0;
-    if (h >= w) {
-        // Full height, centred horizontally.
-        long double s = (cb - ct) / static_cast<long double>(h);
-        long double g = (cr - cl) - w * s;
-        if (h != 0 && RoundHalfEven(cl + g * 0.5L, a) && RoundHalfEven(cr - g, b)) {
-            r.left = a;
-            r.right = b;
-        } else {
-            r.left = client.left;
-            r.right = client.right;
-        }
-        r.top = client.top;
-        r.bottom = client.bottom;
+    if (fitted != 0 && RoundHalfEven(low + g * 0.5L, a) && RoundHalfEven(high - g, b)) {
+        outLow = a;
+        outHigh = b;
     } else {
-        // Full width, centred vertically.
-        long double s = (cr - cl) / static_cast<long double>(w);
-        long double g = (cb - ct) - h * s;
-        if (w != 0 && RoundHalfEven(ct + g * 0.5L, a) && RoundHalfEven(cb - g, b)) {
-            r.top = a;
-            r.bottom = b;
-        } else {
-            r.top = client.top;
-            r.bottom = client.bottom;
-        }
-        r.left = client.left;
-        r.right = client.right;
+        outLow = static_cast<LONG>(low);
+        outHigh = static_cast<LONG>(high);
     }
+}
+
+} // namespace
+
+RECT AspectRectangle(const RECT& client, int w, int h) {
+    RECT r = client;
+    if (h >= w) // full height, centred horizontally
+        ScaleAxis(client.top, client.bottom, client.left, client.right, h, w, r.left, r.right);
+    else // full width, centred vertically
+        ScaleAxis(client.left, client.right, client.top, client.bottom, w, h, r.top, r.bottom);
     return r;
 }
 
