@@ -1,0 +1,1 @@
+/fc|255/fh|-20/fn|Arial/fs|12/ft|1010/bc|$FF00/sp|2/sm|Hello, world/eo|
