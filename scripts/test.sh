@@ -9,6 +9,11 @@ echo "== win64 tests (wine64, private Xvfb)"
 scripts/wine-session.sh "$build/win64" \
     ctest --test-dir "$build/win64" --output-on-failure -j 2 || failed=1
 
+# The end-to-end walk's screenshots, as PNG files to look at.
+for shot in out/walk/*.bmp; do
+    [ -f "$shot" ] && convert "$shot" "${shot%.bmp}.png" && rm -f "$shot"
+done
+
 echo "== release folders"
 scripts/check-binaries.sh || failed=1
 
