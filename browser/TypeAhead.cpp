@@ -16,27 +16,29 @@ unsigned char CharAt(const std::string& text, size_t k) {
 int TypeAheadIndex(const std::vector<std::string>& entries, const std::string& text) {
     if (entries.empty())
         return -1;
-    int low = 0;
-    int high = static_cast<int>(entries.size()) - 1;
+    // The entries that begin with the text so far, in list order. The list
+    // sorts as the system does, which passes over hyphens, so these need not
+    // stand together: each one is checked rather than a range counted.
+    std::vector<int> candidates(entries.size());
+    for (size_t i = 0; i < entries.size(); ++i)
+        candidates[i] = static_cast<int>(i);
     for (size_t k = 0; k < text.size(); ++k) {
-        unsigned char c = UpperAscii(text[k]);
-        int newLow = -1;
-        int matches = 0;
-        for (int i = low; i <= high; ++i) {
-            unsigned char d = CharAt(entries[static_cast<size_t>(i)], k);
-            if (c == d) {
-                if (matches++ == 0)
-                    newLow = i; // the first match wins over an earlier "less"
-            } else if (c < d && newLow < 0) {
-                newLow = i;
-            }
+        const unsigned char c = UpperAscii(text[k]);
+        std::vector<int> matching;
+        for (int i : candidates)
+            if (CharAt(entries[static_cast<size_t>(i)], k) == c)
+                matching.push_back(i);
+        if (matching.empty()) {
+            // Where the text would stand: before the first entry it sorts
+            // before, else one past the last candidate.
+            for (int i : candidates)
+                if (c < CharAt(entries[static_cast<size_t>(i)], k))
+                    return i;
+            return candidates.back() + 1;
         }
-        low = newLow < 0 ? high + 1 : newLow;
-        if (matches == 0)
-            break;
-        high = low + matches - 1;
+        candidates.swap(matching);
     }
-    return low;
+    return candidates.front();
 }
 
 } // namespace browser

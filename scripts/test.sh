@@ -11,7 +11,7 @@ scripts/wine-session.sh "$build/win64" \
 
 # The end-to-end walk's screenshots, as PNG files to look at.
 for shot in out/walk/*.bmp; do
-    [ -f "$shot" ] && convert "$shot" "${shot%.bmp}.png" && rm -f "$shot"
+    [ -f "$shot" ] && /usr/bin/convert "$shot" "${shot%.bmp}.png" && rm -f "$shot"
 done
 
 echo "== release folders"

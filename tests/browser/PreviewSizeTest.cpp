@@ -57,3 +57,15 @@ TEST(TypeAheadIndex, NarrowsByPositionAndFallsBetweenEntries) {
     EXPECT_EQ(TypeAheadIndex(root, "Z"), 2);
     EXPECT_EQ(TypeAheadIndex({}, "A"), -1);
 }
+
+TEST(TypeAheadIndex, FindsTheTypedNameWhereTheListPassesOverHyphens) {
+    // The system's sorted order: "images-" between "image-o..." and "image-z...".
+    std::vector<std::string> folder = {"image-inside-bg.gif",   "image-overlap-bg.gif",
+                                       "images-combine.gif",    "images-overlap.gif",
+                                       "image-zero-height.gif", "image-zero-width.gif"};
+    EXPECT_EQ(TypeAheadIndex(folder, "IMAGE-ZERO-WIDTH.GIF"), 5);
+    EXPECT_EQ(TypeAheadIndex(folder, "image-z"), 4);
+    EXPECT_EQ(TypeAheadIndex(folder, "images-o"), 3);
+    EXPECT_EQ(TypeAheadIndex(folder, "image-p"), 4); // before the first that sorts after it
+    EXPECT_EQ(TypeAheadIndex(folder, "image-zz"), 6);
+}

@@ -277,6 +277,8 @@ std::string RunningProgram::DismissBoxes(HWND window, int* boxes) {
             },
             15000);
     }
+    // The last box may still be on the screen a moment after its answer.
+    WaitUntil([&] { return !FindBox() || Ended(); }, 5000);
     if (boxes)
         *boxes = count;
     return lastText;

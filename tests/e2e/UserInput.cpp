@@ -6,7 +6,6 @@
 
 namespace e2e {
 
-
 namespace {
 
 LPARAM KeyData(WORD virtualKey, bool up) {

@@ -79,7 +79,7 @@ void WriteMetafile(const std::string& path) {
 }
 
 struct Picture {
-    const char* name; // in the picture folder
+    const char* name;   // in the picture folder
     const char* source; // below the corpus folder, or null for one made here
     const char* info;   // the info panel after loading
 };
@@ -100,12 +100,12 @@ protected:
     UserWalk() {
         // The release folder's files in a program folder of their own.
         for (const char* file : {"GLIMR32.EXE", "SKY32DEM.DLL"})
-            EXPECT_TRUE(CopyFileA((kRelease + "\\" + file).c_str(), install.File(file).c_str(),
-                                  FALSE))
+            EXPECT_TRUE(
+                CopyFileA((kRelease + "\\" + file).c_str(), install.File(file).c_str(), FALSE))
                 << kRelease << "\\" << file << ": run make dist first";
         for (const Picture& p : kPictures)
-            EXPECT_TRUE(CopyFileA((kCorpus + "\\" + p.source).c_str(), pictures.File(p.name).c_str(),
-                                  FALSE))
+            EXPECT_TRUE(CopyFileA((kCorpus + "\\" + p.source).c_str(),
+                                  pictures.File(p.name).c_str(), FALSE))
                 << p.source;
         pictures.AddFile("broken.jpg", FILE_ATTRIBUTE_NORMAL, "JFIF? no, only text");
         pictures.AddFile("big.bmp", FILE_ATTRIBUTE_NORMAL, kBig.Bytes());
@@ -122,8 +122,7 @@ protected:
     }
 
     // Starts the installed program in the picture folder and waits for its window.
-    void Start(const std::string& arguments = "",
-               const wchar_t* title = kNoname) {
+    void Start(const std::string& arguments = "", const wchar_t* title = kNoname) {
         program = std::make_unique<RunningProgram>(arguments, pictures.Path(), -1,
                                                    install.File("GLIMR32.EXE"));
         ASSERT_TRUE(program->Started());
@@ -159,9 +158,10 @@ protected:
         Click(field);
         PostMessageW(field, EM_SETSEL, 0, -1); // typing replaces what is there
         Type(field, text);
-        EXPECT_TRUE(
-            WaitUntil([&] { return lstrcmpiA(ControlText(field).c_str(), text.c_str()) == 0; }))
-            << text << ": the field holds " << ControlText(field);
+        EXPECT_TRUE(WaitUntil([&] {
+            return lstrcmpiA(ControlText(field).c_str(), text.c_str()) == 0;
+        })) << text
+            << ": the field holds " << ControlText(field);
     }
 
     // Clicks until the click shows its effect: under Wine a click that comes
@@ -181,9 +181,7 @@ protected:
         Press(edit, VK_RETURN);
         // Enter opens the entry and then moves the focus to the list; a box
         // about the file comes before that.
-        EXPECT_TRUE(WaitUntil([&] {
-            return HasFocus(list) || program->FindBox();
-        })) << name;
+        EXPECT_TRUE(WaitUntil([&] { return HasFocus(list) || program->FindBox(); })) << name;
     }
 
     std::wstring Title() const { return TextW(window); }
@@ -204,8 +202,7 @@ protected:
         ADD_FAILURE() << "focus " << Narrow(ClassW(info.hwndFocus)) << " '"
                       << Narrow(TextW(info.hwndFocus)) << "', active "
                       << Narrow(TextW(info.hwndActive)) << ", foreground "
-                      << Narrow(TextW(GetForegroundWindow())) << ", edit "
-                      << ControlText(edit);
+                      << Narrow(TextW(GetForegroundWindow())) << ", edit " << ControlText(edit);
         return false;
     }
 
@@ -247,19 +244,18 @@ std::vector<std::string> Sorted(std::vector<std::string> entries) {
 TEST_F(UserWalk, BrowsesDrivesFoldersAndTypesAhead) {
     Start();
     const std::vector<std::string> folderEntries = Sorted(ListEntries(list));
-    EXPECT_EQ(folderEntries,
-              Sorted({"[.]", "[..]", "[Holiday]", "baseline_420_227x149.jpg", "basn2c08.png",
-                      "big.bmp", "broken.jpg", "drawing.emf", "drawing.wmf", "glimmora.ico", "notes.txt",
-                      "own_8bit_227x149.pcx",
-                      "photo_227x149.gif", "rgb8_lzw.tif", "rle8_227x149.bmp"}));
+    EXPECT_EQ(
+        folderEntries,
+        Sorted({"[.]", "[..]", "[Holiday]", "baseline_420_227x149.jpg", "basn2c08.png", "big.bmp",
+                "broken.jpg", "drawing.emf", "drawing.wmf", "glimmora.ico", "notes.txt",
+                "own_8bit_227x149.pcx", "photo_227x149.gif", "rgb8_lzw.tif", "rle8_227x149.bmp"}));
     Shot("01-start");
 
     // Type-ahead: each letter narrows the selection.
     TypeInto(edit, "b");
     EXPECT_TRUE(WaitUntil([&] { return ListSelection(list) == "baseline_420_227x149.jpg"; }));
     Type(edit, "ig");
-    EXPECT_TRUE(WaitUntil([&] { return ListSelection(list) == "big.bmp"; }))
-        << ListSelection(list);
+    EXPECT_TRUE(WaitUntil([&] { return ListSelection(list) == "big.bmp"; })) << ListSelection(list);
     EXPECT_EQ(Title(), kNoname); // selecting is not opening
 
     // Into a folder and back up with Enter.
@@ -387,8 +383,8 @@ TEST_F(UserWalk, FullViewStepsThroughTheFolderAndScrollsToEveryEdge) {
     auto expectCorner = [&](int x, int y, int pictureX, int pictureY, const char* where) {
         Settle(view);
         Sleep(100);
-        EXPECT_EQ(ScreenPixel({x, y}), Quarters::Colour(pictureX, pictureY, kBig.width,
-                                                        kBig.height))
+        EXPECT_EQ(ScreenPixel({x, y}),
+                  Quarters::Colour(pictureX, pictureY, kBig.width, kBig.height))
             << where;
     };
     expectCorner(1, 1, 1, 1, "top left");
