@@ -384,9 +384,16 @@ Status WicPicture::ReadBanded(const BgrView& out, const WICPixelFormatGUID& form
                 continue;
             }
             if (!deep) {
-                // 32bppBGRA, straight alpha.
-                for (uint32_t x = 0; x < out.width; ++x, src += 4, dst += 3)
-                    PutOverWhite(dst, src[2], src[1], src[0], src[3]);
+                // 32bppBGRA, straight alpha; an opaque pixel composes to itself.
+                for (uint32_t x = 0; x < out.width; ++x, src += 4, dst += 3) {
+                    if (src[3] == 0xFF) {
+                        dst[0] = src[0];
+                        dst[1] = src[1];
+                        dst[2] = src[2];
+                    } else {
+                        PutOverWhite(dst, src[2], src[1], src[0], src[3]);
+                    }
+                }
                 continue;
             }
             for (uint32_t x = 0; x < out.width; ++x, dst += 3) {

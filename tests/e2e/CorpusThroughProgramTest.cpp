@@ -103,7 +103,8 @@ public:
         Type(edit_, name);
         Press(edit_, VK_RETURN);
         const std::string upper = Upper(name);
-        const std::wstring shown = L"Glimmora32 - [" + std::wstring(upper.begin(), upper.end()) + L"]";
+        const std::wstring shown =
+            L"Glimmora32 - [" + std::wstring(upper.begin(), upper.end()) + L"]";
         bool done = WaitUntil(
             [&] {
                 // A file outside the offered set only gets selected.
@@ -134,7 +135,7 @@ public:
         // Selected and nothing else: give Enter a moment to show an effect.
         Sleep(50);
         return TextW(window_) == before && !program_->FindBox() ? Outcome::NotOpened
-                                                                 : Outcome::Hung;
+                                                                : Outcome::Hung;
     }
 
 private:
@@ -176,8 +177,7 @@ TEST(CorpusThroughProgram, EveryFileEndsInTheRightState) {
                                              (got == Outcome::Shown || got == Outcome::Refused));
             if (got == Outcome::Shown && e->width > 0 && e->height > 0)
                 right = right && detail.find("  " + std::to_string(e->width) + "x" +
-                                             std::to_string(e->height) + "x") !=
-                                     std::string::npos;
+                                             std::to_string(e->height) + "x") != std::string::npos;
             if (!right) {
                 ++mismatches;
                 ADD_FAILURE() << e->path << ": " << Describe(got) << " (" << detail

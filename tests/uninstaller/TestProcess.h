@@ -9,6 +9,8 @@ namespace uninstalltest {
 
 // A file beside the test program (the build's bin folder).
 std::string BinFile(const std::string& name);
+// A file of the release folder (dist/win64, made by make dist).
+std::string ReleaseFile(const std::string& name);
 
 // A process of the test's; ended by the test when it outlives it.
 class Process {

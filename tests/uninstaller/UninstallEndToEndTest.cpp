@@ -1,4 +1,4 @@
-// An installed GLIMR32.EXE started with "-u" and answered as a user would;
+// The release build installed, GLIMR32.EXE started with "-u" and answered as a user would;
 // afterwards the registry, the INI files, the start menu and the disk are
 // checked from outside. The system's entries and files come back afterwards.
 #include "../shell/SavedSystemState.h"
@@ -169,17 +169,17 @@ TEST(UninstallEndToEnd, MinusUAndYesLeaveNothingOfTheProgram) {
     MovedAside savedLog(windows + "\\GLUNINST.LOG");
     MovedAside savedWinHelp(windows + "\\WINHELP.INI");
     MovedAside savedWinIni(windows + "\\WIN.INI");
-    ASSERT_TRUE(
-        CopyFileA(BinFile("GLUNINST.EXE").c_str(), (windows + "\\GLUNINST.EXE").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(ReleaseFile("GLUNINST.EXE").c_str(), (windows + "\\GLUNINST.EXE").c_str(),
+                          FALSE));
 
     // What an installation would have made.
     ScratchFolder base;
     const std::string folder = base.File("Glimmora32");
     const std::string exe = folder + "\\GLIMR32.EXE";
     ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
-    ASSERT_TRUE(CopyFileA(BinFile("GLIMR32.EXE").c_str(), exe.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(ReleaseFile("GLIMR32.EXE").c_str(), exe.c_str(), FALSE));
     ASSERT_TRUE(
-        CopyFileA(BinFile("SKY32DEM.DLL").c_str(), (folder + "\\SKY32DEM.DLL").c_str(), FALSE));
+        CopyFileA(ReleaseFile("SKY32DEM.DLL").c_str(), (folder + "\\SKY32DEM.DLL").c_str(), FALSE));
     for (const char* name : {"GLIMR32.HLP", "GLIMR32.CNT", "GLIMR32.GID"})
         WriteBytes(folder + "\\" + name, name);
     WriteBytes(base.File("SUNSET.BMP"), "a picture beside the program folder");
