@@ -52,6 +52,10 @@ if [ ! -f "$WINEPREFIX/.virtual-desktop" ]; then
     "$WINE64" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f \
         >/dev/null 2>&1
     touch "$WINEPREFIX/.virtual-desktop"
+    # "reg" has started the desktop without it: start again with it.
+    wineserver -k 2>/dev/null || true
+    wineserver -w 2>/dev/null || true
+    wineserver -p
 fi
 # Start Wine's own services now, detached from our output: a test runner
 # would otherwise wait for them to close its pipes.
