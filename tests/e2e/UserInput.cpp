@@ -74,8 +74,10 @@ void ClickAt(POINT screen) {
     }
     inputs.resize(2);
     inputs[1] = inputs[0];
-    inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
-    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
+    // Each carries the place too: under Wine the pointer can still be seen at
+    // its old place, and a bare button event would land there.
+    inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
     SendAll(inputs);
     lastTime = GetTickCount();
     lastPoint = screen;
