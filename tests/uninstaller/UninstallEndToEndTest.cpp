@@ -2,6 +2,7 @@
 // afterwards the registry, the INI files, the start menu and the disk are
 // checked from outside. The system's entries and files come back afterwards.
 #include "../shell/SavedSystemState.h"
+#include "../e2e/ProgramWindows.h"
 #include "../shell/ScratchFiles.h"
 #include "TestProcess.h"
 #include "shell/ProgramManager.h"
@@ -24,25 +25,12 @@ constexpr char kUninstallKey[] =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Glimmora32";
 constexpr char kExtensionsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Extensions";
 
-std::string Narrow(const std::wstring& text) {
-    const int size = WideCharToMultiByte(1252, 0, text.data(), static_cast<int>(text.size()),
-                                         nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(1252, 0, text.data(), static_cast<int>(text.size()), out.data(), size,
-                        nullptr, nullptr);
-    return out;
-}
-
 std::string TextOf(HWND window) {
-    wchar_t text[1024] = {};
-    GetWindowTextW(window, text, 1024);
-    return Narrow(text);
+    return e2e::Narrow(e2e::TextW(window));
 }
 
 std::string ClassOf(HWND window) {
-    char name[128] = {};
-    GetClassNameA(window, name, sizeof name);
-    return name;
+    return e2e::Narrow(e2e::ClassW(window));
 }
 
 struct Search {
