@@ -8,8 +8,10 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <iterator>
 #include <memory>
 #include <string>
 
@@ -42,16 +44,21 @@ int main(int argc, char** argv) {
     form1->FileListBox1->Refill();
     double refilled = Milliseconds() - start;
 
-    // A name typed into the name box: the jump to its entry.
+    // A name typed into the name box: the jump to its entry. Each name's
+    // best of five rounds (a round jumps between all of them), then the
+    // slowest name.
     const char* names[] = {"F19999.BMP", "F10000.BMP", "F00042", "ZZZ", "F"};
-    double worst = 0;
-    for (const char* name : names) {
-        form1->Edit1->Tag = 1;
-        double t = Milliseconds();
-        form1->Edit1->SetText(name);
-        form1->FileListBox1->Update();
-        worst = std::max(worst, Milliseconds() - t);
-    }
+    double best[std::size(names)];
+    std::fill(std::begin(best), std::end(best), 1e9);
+    for (int round = 0; round < 5; ++round)
+        for (size_t i = 0; i < std::size(names); ++i) {
+            form1->Edit1->Tag = 1;
+            double t = Milliseconds();
+            form1->Edit1->SetText(names[i]);
+            form1->FileListBox1->Update();
+            best[i] = std::min(best[i], Milliseconds() - t);
+        }
+    const double worst = *std::max_element(std::begin(best), std::end(best));
     std::printf("%d entries listed and selectable in %.0f ms (read again: %.0f ms); type-ahead "
                 "jump at most %.2f ms\n",
                 form1->FileListBox1->Count(), listed, refilled, worst);
