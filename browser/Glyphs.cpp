@@ -31,34 +31,60 @@ GlyphSet& GlyphSet::Shared() {
     return set;
 }
 
-HBITMAP GlyphSet::Bitmap(GlyphKind kind) {
-    if (kind == GlyphKind::None)
-        return nullptr;
-    auto& slot = bitmaps_[static_cast<size_t>(kind)];
-    if (!slot)
-        slot.Reset(LoadBitmapA(GetModuleHandleA(nullptr), GlyphResourceName(kind)));
-    return slot.Get();
+GlyphSet::Prepared& GlyphSet::Prepare(GlyphKind kind) {
+    Prepared& glyph = glyphs_[static_cast<size_t>(kind)];
+    if (glyph.tried)
+        return glyph;
+    glyph.tried = true;
+    glyph.bitmap.Reset(LoadBitmapA(GetModuleHandleA(nullptr), GlyphResourceName(kind)));
+    BITMAP info{};
+    if (!glyph.bitmap || !GetObjectA(glyph.bitmap.Get(), sizeof info, &info))
+        return glyph;
+    const int w = info.bmWidth, h = info.bmHeight;
+    toolkit::MemoryDC source(nullptr), mask(nullptr), picture(nullptr);
+    toolkit::SelectGuard selectSource(source.Get(), glyph.bitmap.Get());
+    // The mask: 1 where the picture has its bottom-left colour.
+    glyph.mask.Reset(CreateBitmap(w, h, 1, 1, nullptr));
+    toolkit::SelectGuard selectMask(mask.Get(), glyph.mask.Get());
+    SetBkColor(source.Get(), GetPixel(source.Get(), 0, h - 1));
+    BitBlt(mask.Get(), 0, 0, w, h, source.Get(), 0, 0, SRCCOPY);
+    // The picture with those pixels black: it ANDs the mask's white away.
+    HDC screen = GetDC(nullptr);
+    glyph.picture.Reset(CreateCompatibleBitmap(screen, w, h));
+    ReleaseDC(nullptr, screen);
+    toolkit::SelectGuard selectPicture(picture.Get(), glyph.picture.Get());
+    BitBlt(picture.Get(), 0, 0, w, h, source.Get(), 0, 0, SRCCOPY);
+    SetTextColor(picture.Get(), RGB(0, 0, 0));
+    SetBkColor(picture.Get(), RGB(255, 255, 255));
+    BitBlt(picture.Get(), 0, 0, w, h, mask.Get(), 0, 0, 0x00220326); // DSna
+    glyph.size = {w, h};
+    return glyph;
 }
 
 SIZE GlyphSet::Size(GlyphKind kind) {
-    BITMAP info{};
-    HBITMAP bitmap = Bitmap(kind);
-    if (!bitmap || !GetObjectA(bitmap, sizeof info, &info))
-        return {0, 0};
-    return {info.bmWidth, info.bmHeight};
+    return kind == GlyphKind::None ? SIZE{0, 0} : Prepare(kind).size;
 }
 
 void GlyphSet::Draw(HDC dc, GlyphKind kind, const RECT& row) {
-    HBITMAP bitmap = Bitmap(kind);
-    if (!bitmap)
+    if (kind == GlyphKind::None)
         return;
-    SIZE size = Size(kind);
+    const Prepared& glyph = Prepare(kind);
+    if (!glyph.picture)
+        return;
+    const int left = row.left + 2;
+    const int top = row.top + (row.bottom - row.top - glyph.size.cy) / 2;
     toolkit::MemoryDC source(dc);
-    toolkit::SelectGuard select(source.Get(), bitmap);
-    COLORREF transparent = GetPixel(source.Get(), 0, size.cy - 1);
-    int top = row.top + (row.bottom - row.top - size.cy) / 2;
-    TransparentBlt(dc, row.left + 2, top, size.cx, size.cy, source.Get(), 0, 0, size.cx, size.cy,
-                   transparent);
+    // The mask keeps the row where it is white and clears it under the glyph.
+    const COLORREF text = SetTextColor(dc, RGB(0, 0, 0));
+    const COLORREF back = SetBkColor(dc, RGB(255, 255, 255));
+    {
+        toolkit::SelectGuard select(source.Get(), glyph.mask.Get());
+        BitBlt(dc, left, top, glyph.size.cx, glyph.size.cy, source.Get(), 0, 0, SRCAND);
+    }
+    SetTextColor(dc, text);
+    SetBkColor(dc, back);
+    toolkit::SelectGuard select(source.Get(), glyph.picture.Get());
+    BitBlt(dc, left, top, glyph.size.cx, glyph.size.cy, source.Get(), 0, 0, SRCPAINT);
 }
 
 bool BeginGlyphRow(const GlyphRow& row) {

@@ -35,8 +35,18 @@ public:
     void Draw(HDC dc, GlyphKind kind, const RECT& row);
 
 private:
-    HBITMAP Bitmap(GlyphKind kind);
-    std::array<toolkit::BitmapHandle, 8> bitmaps_;
+    // A glyph made ready for drawing once: its transparent pixels are set in
+    // the mask and black in the picture, so that a row draws it with two
+    // plain blits.
+    struct Prepared {
+        toolkit::BitmapHandle bitmap;
+        toolkit::BitmapHandle mask;
+        toolkit::BitmapHandle picture;
+        SIZE size{0, 0};
+        bool tried = false;
+    };
+    Prepared& Prepare(GlyphKind kind);
+    std::array<Prepared, 8> glyphs_;
 };
 
 // Where a row's text starts: the glyph's width plus 6 (22 for our glyphs).
