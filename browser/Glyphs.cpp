@@ -36,22 +36,20 @@ GlyphSet::Prepared& GlyphSet::Prepare(GlyphKind kind) {
     if (glyph.tried)
         return glyph;
     glyph.tried = true;
-    glyph.bitmap.Reset(LoadBitmapA(GetModuleHandleA(nullptr), GlyphResourceName(kind)));
+    toolkit::BitmapHandle bitmap(LoadBitmapA(GetModuleHandleA(nullptr), GlyphResourceName(kind)));
     BITMAP info{};
-    if (!glyph.bitmap || !GetObjectA(glyph.bitmap.Get(), sizeof info, &info))
+    if (!bitmap || !GetObjectA(bitmap.Get(), sizeof info, &info))
         return glyph;
     const int w = info.bmWidth, h = info.bmHeight;
     toolkit::MemoryDC source(nullptr), mask(nullptr), picture(nullptr);
-    toolkit::SelectGuard selectSource(source.Get(), glyph.bitmap.Get());
+    toolkit::SelectGuard selectSource(source.Get(), bitmap.Get());
     // The mask: 1 where the picture has its bottom-left colour.
     glyph.mask.Reset(CreateBitmap(w, h, 1, 1, nullptr));
     toolkit::SelectGuard selectMask(mask.Get(), glyph.mask.Get());
     SetBkColor(source.Get(), GetPixel(source.Get(), 0, h - 1));
     BitBlt(mask.Get(), 0, 0, w, h, source.Get(), 0, 0, SRCCOPY);
     // The picture with those pixels black: it ANDs the mask's white away.
-    HDC screen = GetDC(nullptr);
-    glyph.picture.Reset(CreateCompatibleBitmap(screen, w, h));
-    ReleaseDC(nullptr, screen);
+    glyph.picture.Reset(CreateCompatibleBitmap(toolkit::WindowDC(nullptr).Get(), w, h));
     toolkit::SelectGuard selectPicture(picture.Get(), glyph.picture.Get());
     BitBlt(picture.Get(), 0, 0, w, h, source.Get(), 0, 0, SRCCOPY);
     SetTextColor(picture.Get(), RGB(0, 0, 0));

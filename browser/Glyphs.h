@@ -39,7 +39,6 @@ private:
     // the mask and black in the picture, so that a row draws it with two
     // plain blits.
     struct Prepared {
-        toolkit::BitmapHandle bitmap;
         toolkit::BitmapHandle mask;
         toolkit::BitmapHandle picture;
         SIZE size{0, 0};
