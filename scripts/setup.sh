@@ -2,11 +2,12 @@
 # Installs every Debian package the build and the tests need; quick when nothing is missing.
 set -eu
 
+# fonts-wine holds Marlett, the title-bar glyphs; wine only recommends it.
 PACKAGES="
 cmake make git python3
 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64
 googletest
-wine64
+wine64 fonts-wine
 xvfb x11-utils xdotool imagemagick
 clang libclang-rt-14-dev
 libjpeg-turbo-progs
