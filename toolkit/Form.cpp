@@ -223,6 +223,23 @@ void TForm::SetVisible(bool visible) {
     }
 }
 
+void TForm::SetEnabled(bool enabled) {
+    if (!handle_) {
+        TControl::SetEnabled(enabled);
+        return;
+    }
+    if (!enabled && IsWindowEnabled(handle_))
+        activeWhenDisabled_ = GetActiveWindow() == handle_;
+    TControl::SetEnabled(enabled);
+    if (!enabled || !activeWhenDisabled_)
+        return;
+    activeWhenDisabled_ = false;
+    if (GetActiveWindow() != handle_)
+        SetForegroundWindow(handle_); // WM_ACTIVATE gives the focus back
+    if (GetActiveWindow() == handle_ && !GetFocus() && activeControl_ && activeControl_->CanFocus())
+        activeControl_->SetFocus();
+}
+
 void TForm::Close() {
     TCloseAction action =
         this == Application().MainForm() ? TCloseAction::caFree : TCloseAction::caHide;

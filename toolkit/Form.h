@@ -53,6 +53,9 @@ public:
     void ShowMaximized();
     void Hide() { SetVisible(false); }
     void SetVisible(bool visible) override;
+    // Enabled again, an active window that lost the activation or the focus
+    // meanwhile (a box over it) takes both back.
+    void SetEnabled(bool enabled) override;
     void Close();
 
     TControl* ActiveControl() const { return activeControl_; }
@@ -88,6 +91,7 @@ private:
     POINT scroll_{0, 0};
     POINT range_{0, 0};
     bool inScrollUpdate_ = false;
+    bool activeWhenDisabled_ = false;
 };
 
 // Every tab stop of a window in tab order, children of containers included.

@@ -524,13 +524,29 @@ TEST_F(UserWalk, DeletesToTheRecycleBinAndRenames) {
 
 TEST_F(UserWalk, ABrokenFileIsReportedAndTheNextOneOpens) {
     Start();
-    Open("broken.jpg");
+    // Typed ahead, Tab into the list and Enter there.
+    TypeInto(edit, "broken");
+    Press(edit, VK_TAB);
+    EXPECT_TRUE(WaitUntil([&] { return HasFocus(list); }));
+    Press(list, VK_RETURN);
     ASSERT_TRUE(WaitUntil([&] { return program->FindBox() != nullptr; })) << "no report";
     Shot("11-broken-file");
     EXPECT_EQ(program->DismissBoxes(window), "BROKEN.JPG is not a valid Bitmapfile !");
     EXPECT_EQ(Title(), kNoname);
     EXPECT_EQ(ControlText(info), "Picture-Info:");
     EXPECT_TRUE(IsWindowEnabled(exitButton));
+    // The next key reaches the browser: active again, the focus in the list.
+    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window && HasFocus(list); }));
+
+    // Stepping onto it in the full-screen view leaves the view in front.
+    const HWND view = ShowFullView("big.bmp");
+    ASSERT_NE(view, nullptr);
+    Press(view, VK_ADD);
+    EXPECT_EQ(program->DismissBoxes(window), "BROKEN.JPG is not a valid Bitmapfile !");
+    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == view; }));
+    Press(view, VK_ESCAPE);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(view); }));
+    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window && HasFocus(list); }));
     Open("rgb8_lzw.tif");
     EXPECT_TRUE(WaitForTitle("rgb8_lzw.tif"));
     // EXIT ends the program.
