@@ -52,6 +52,20 @@ bool IsExistingFile(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool IsExistingFolder(const std::string& path) {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The drive's remembered folder, or its root once that folder is gone.
+std::string EnterableDriveFolder(char drive) {
+    std::string folder = DriveCurrentFolder(drive);
+    if (IsExistingFolder(folder))
+        return folder;
+    DriveFolders().erase(UpperDrive(drive));
+    return DriveCurrentFolder(drive);
+}
+
 } // namespace
 
 GlyphKind FileGlyph(const std::string& name) {
@@ -189,11 +203,11 @@ void TFileListBox::ApplyPath(const std::string& text) {
 
     std::string base;
     if (folder.empty())
-        base = drive.empty() ? shownFolder_ : DriveCurrentFolder(drive[0]);
+        base = drive.empty() ? shownFolder_ : EnterableDriveFolder(drive[0]);
     else if (folder[0] == '\\')
         base = (drive.empty() ? shownFolder_.substr(0, 2) : drive) + folder;
     else
-        base = JoinPath(drive.empty() ? shownFolder_ : DriveCurrentFolder(drive[0]), folder);
+        base = JoinPath(drive.empty() ? shownFolder_ : EnterableDriveFolder(drive[0]), folder);
 
     if (!name.empty() && name.find_first_of("*?") == std::string::npos &&
         !IsExistingFile(JoinPath(base, name)))

@@ -76,7 +76,14 @@ void TForm1::DriveComboBox1Change(toolkit::TControl*) {
         readable = driveQuery(root);
     }
     if (readable) {
-        FileListBox1->ApplyPath(std::string(1, drive) + ":");
+        try {
+            FileListBox1->ApplyPath(std::string(1, drive) + ":");
+        } catch (...) {
+            // The drive box goes back with the list before the report.
+            if (drive != SavedDrive())
+                DriveComboBox1->SelectDrive(SavedDrive());
+            throw;
+        }
         FileListBox1->Invalidate();
         FileListBox1->SetItemIndex(0);
         Label2->SetCaption(shell::ShortenPath(FileListBox1->ShownFolder(), 30));

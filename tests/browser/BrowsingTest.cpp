@@ -3,6 +3,7 @@
 
 #include "fullscreen/Unit2.h"
 #include "toolkit/Application.h"
+#include "toolkit/Errors.h"
 
 using namespace glimtest;
 
@@ -222,6 +223,29 @@ TEST_F(Browsing, AnUnreadableDriveReturnsToTheSavedDrive) {
     EXPECT_EQ(queriedRoots[0], "Q:\\");
     EXPECT_EQ(queriedRoots[1], std::string(1, saved) + ":\\");
     EXPECT_EQ(form->FileListBox1->ShownFolder(), scratch.Path());
+}
+
+TEST_F(Browsing, ADriveWhoseRememberedFolderIsGoneShowsItsRoot) {
+    scratch.AddFolder("GONE");
+    form->FileListBox1->ApplyPath("[GONE]");
+    const char drive = form->DriveComboBox1->Drive();
+    const char other = drive == 'Z' ? 'C' : 'Z';
+    form->DriveComboBox1->SelectDrive(other);
+    ASSERT_TRUE(RemoveDirectoryA(scratch.File("GONE").c_str()));
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        EXPECT_NO_THROW(form->DriveComboBox1->SelectDrive(drive));
+        EXPECT_EQ(form->FileListBox1->ShownFolder(), std::string(1, drive) + ":\\");
+        EXPECT_EQ(WindowText(form->Label2->Handle()), form->FileListBox1->ShownFolder());
+        EXPECT_EQ(browser::SavedDrive(), drive);
+        form->DriveComboBox1->SelectDrive(other);
+        EXPECT_EQ(form->FileListBox1->ShownFolder()[0], other);
+    }
+    EXPECT_TRUE(dialogs.empty());
+    // A drive that answers the size query but whose root cannot be entered.
+    browser::SetDriveQuery([](const std::string&) { return true; });
+    EXPECT_THROW(form->DriveComboBox1->SelectDrive('Q'), toolkit::EInOutError);
+    EXPECT_EQ(form->DriveComboBox1->Drive(), other);
+    EXPECT_EQ(form->FileListBox1->ShownFolder()[0], other);
 }
 
 TEST_F(Browsing, RealDeleteSendsTheFileToTheTrash) {
