@@ -46,7 +46,8 @@ void TForm1::LoadPicture(const std::string& path) {
         FinishLoad();
         throw;
     }
-    if (PMultiImage1->InfoWidth <= 0) {
+    const toolkit::TGraphic* shown = PMultiImage1->Picture().Graphic();
+    if (PMultiImage1->InfoWidth <= 0 || (shown && shown->Empty())) {
         // "File Load Error": the failure steps.
         ShowIdleState();
         MessageBeep(MB_ICONHAND);
@@ -76,6 +77,7 @@ void TForm1::ShowIdleState() {
     app.SetScreenCursor(toolkit::TCursor::crDefault);
     PMultiImage1->SetVisible(false);
     PMultiImage1->SetImageName("");
+    PMultiImage1->ClearImageInfo();
     if (fullscreen::Form2) {
         fullscreen::Form2->PMultiImage1->SetVisible(false);
         fullscreen::Form2->PMultiImage1->SetImageName("");

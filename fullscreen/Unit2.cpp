@@ -132,7 +132,12 @@ void TForm2::ShowSelectedPicture() {
     pictureFlag_ = shell::IsSupportedExtension(path);
     DWORD attributes = GetFileAttributesA(path.c_str());
     if (IsFile(attributes) && pictureFlag_) {
-        browser::Form1->LoadPicture(path);
+        try {
+            browser::Form1->LoadPicture(path);
+        } catch (...) {
+            // A loader error is reported; the step stops like any failed one.
+            toolkit::Application().HandleException();
+        }
         PlaceFullScreenImage();
         lastShownPath_ = path;
         stopFlag_ = true;

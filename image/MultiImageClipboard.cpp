@@ -6,7 +6,7 @@ namespace image {
 
 void TPMultiImage::CopyToClipboard() {
     const toolkit::TGraphic* graphic = picture_.Graphic();
-    if (!graphic)
+    if (!graphic || graphic->Empty())
         return;
     toolkit::ClipboardScope open;
     toolkit::Clipboard().Clear();
@@ -20,7 +20,7 @@ void TPMultiImage::CopyToClipboard() {
 }
 
 void TPMultiImage::CutToClipboard() {
-    if (!picture_.Graphic())
+    if (!picture_.Graphic() || picture_.Graphic()->Empty())
         return;
     CopyToClipboard();
     picture_.SetGraphic(nullptr);

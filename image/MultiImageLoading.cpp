@@ -151,6 +151,12 @@ bool TPMultiImage::GuardedRead(FileReader reader, const char* failure) {
     return true;
 }
 
+void TPMultiImage::ClearImageInfo() {
+    InfoType.clear();
+    InfoFormat.clear();
+    InfoWidth = InfoHeight = InfoBits = InfoPlanes = InfoExtra = InfoFileSize = 0;
+}
+
 bool TPMultiImage::QueryImageInfo(const std::string& path) {
     const std::string key = shell::ExtensionKey(path);
     if (key == ".RES") {

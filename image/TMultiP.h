@@ -145,6 +145,8 @@ public:
     void CreditStep();
 
     // The clipboard: bitmap with its palette, or enhanced metafile.
+    // No picture information: type and format empty, every figure 0.
+    void ClearImageInfo();
     void CopyToClipboard();
     void CutToClipboard();
     void PasteFromClipboard();

@@ -334,12 +334,20 @@ void TForm::UpdateScrollRange() {
         info.nPos = scroll_.y;
         SetScrollInfo(handle_, SB_VERT, &info, TRUE);
     }
-    // Back to the origin when the range no longer needs scrolling.
-    if ((!range_.x && scroll_.x) || (!range_.y && scroll_.y)) {
-        int dx = range_.x ? 0 : scroll_.x;
-        int dy = range_.y ? 0 : scroll_.y;
+    // Keep the position inside the new range: back to the origin when an axis
+    // no longer scrolls, to its far end when the range shrank below it.
+    RECT client;
+    GetClientRect(handle_, &client);
+    int dx = scroll_.x - std::clamp<int>(scroll_.x, 0, std::max<int>(0, range_.x - client.right));
+    int dy = scroll_.y - std::clamp<int>(scroll_.y, 0, std::max<int>(0, range_.y - client.bottom));
+    if (dx || dy) {
         scroll_.x -= dx;
         scroll_.y -= dy;
+        for (int bar : {SB_HORZ, SB_VERT}) {
+            SCROLLINFO info{
+                sizeof info, SIF_POS, 0, 0, 0, bar == SB_HORZ ? scroll_.x : scroll_.y, 0};
+            SetScrollInfo(handle_, bar, &info, TRUE);
+        }
         ScrollWindowEx(handle_, dx, dy, nullptr, nullptr, nullptr, nullptr,
                        SW_SCROLLCHILDREN | SW_INVALIDATE | SW_ERASE);
         for (auto& child : children_) {

@@ -162,7 +162,8 @@ HICON TIcon::Handle() const {
 
 void TIcon::Draw(TCanvas& canvas, const RECT& rect) const {
     if (Handle())
-        DrawIcon(canvas.dc, rect.left, rect.top, Handle());
+        DrawIconEx(canvas.dc, rect.left, rect.top, Handle(), width_, height_, 0, nullptr,
+                   DI_NORMAL);
 }
 
 std::unique_ptr<TGraphic> TIcon::Clone() const {

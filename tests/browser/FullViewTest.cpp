@@ -192,3 +192,17 @@ TEST_F(FullView, AFailingPictureStopsSteppingAndLeavesTheWindowOpen) {
     EXPECT_TRUE(Shown());
     EXPECT_FALSE(form2->PMultiImage1->Visible());
 }
+
+TEST_F(FullView, ABrokenIconStopsSteppingAsAnyFailingPictureDoes) {
+    scratch.AddFile("b2.ico", FILE_ATTRIBUTE_NORMAL, "not an icon at all, not at all");
+    form->FileListBox1->Refill();
+    Show("a.bmp");
+    Char('+');
+    ASSERT_FALSE(dialogs.empty()); // the loader's error
+    EXPECT_TRUE(Shown());
+    EXPECT_EQ(toolkit::Application().ScreenCursor(), toolkit::TCursor::crNone);
+    EXPECT_EQ(form->FileListBox1->SelectedName(), "b2.ico");
+    EXPECT_EQ(form->Edit1->Text(), "B2.ICO");
+    Char(27);
+    EXPECT_FALSE(Shown());
+}

@@ -5,8 +5,6 @@
 #include "toolkit/Application.h"
 #include "toolkit/Errors.h"
 
-#include <fstream>
-
 using namespace glimtest;
 
 namespace {
@@ -165,19 +163,7 @@ TEST_F(Preview, ALargePictureGivesTheWindowScrollBars) {
     f.Show();
     ProcessPending();
     EXPECT_FALSE(GetWindowLongA(f.Handle(), GWL_STYLE) & WS_HSCROLL);
-    std::string large = scratch.File("large.bmp");
-    {
-        // 1024 x 768 true-colour bitmap file.
-        BITMAPINFOHEADER header{sizeof header, 1024, 768, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-        DWORD stride = 1024 * 3;
-        BITMAPFILEHEADER file{0x4D42, 0, 0, 0, sizeof(BITMAPFILEHEADER) + sizeof header};
-        file.bfSize = file.bfOffBits + stride * 768;
-        std::ofstream out(large, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(&file), sizeof file);
-        out.write(reinterpret_cast<const char*>(&header), sizeof header);
-        std::string pixels(stride * 768, '\x40');
-        out.write(pixels.data(), static_cast<std::streamsize>(pixels.size()));
-    }
+    std::string large = scratch.AddFile("large.bmp", FILE_ATTRIBUTE_NORMAL, GreyBitmap(1024, 768));
     f.LoadPicture(large);
     EXPECT_EQ(f.Panel1->Width(), 1032);
     EXPECT_EQ(f.Panel1->Height(), 776);
@@ -189,11 +175,50 @@ TEST_F(Preview, ALargePictureGivesTheWindowScrollBars) {
     EXPECT_FALSE(style & WS_HSCROLL);
 }
 
-TEST_F(Preview, AnIconLoaderErrorStillLeavesTheIdleState) {
+TEST_F(Preview, ScrolledToTheFarCornerASmallerPictureStaysInView) {
+    browser::TForm1& f = *form;
+    f.Show();
+    ProcessPending();
+    f.LoadPicture(scratch.AddFile("huge.bmp", FILE_ATTRIBUTE_NORMAL, GreyBitmap(2000, 1500)));
+    SendMessageA(f.Handle(), WM_HSCROLL, SB_BOTTOM, 0);
+    SendMessageA(f.Handle(), WM_VSCROLL, SB_BOTTOM, 0);
+    ASSERT_GT(f.ScrollPosition().x, 1000);
+    // Still scrolling, over a shorter range: the far corner is the new one.
+    f.LoadPicture(scratch.AddFile("large.bmp", FILE_ATTRIBUTE_NORMAL, GreyBitmap(1024, 768)));
+    RECT client;
+    GetClientRect(f.Handle(), &client);
+    EXPECT_EQ(f.Panel1->Left() + f.Panel1->Width(), client.right);
+    EXPECT_EQ(f.Panel1->Top() + f.Panel1->Height(), client.bottom);
+    EXPECT_EQ(f.Panel1->Left(), 236 - f.ScrollPosition().x);
+    f.LoadPicture(scratch.File("photo.bmp"));
+    EXPECT_EQ(f.ScrollPosition().x, 0);
+    EXPECT_EQ(f.ScrollPosition().y, 0);
+    EXPECT_EQ(f.Panel1->Left(), 236);
+    EXPECT_EQ(f.Panel1->Top(), 0);
+}
+
+TEST_F(Preview, AnIconLoaderErrorLeavesTheIdleStateWithoutASize) {
     browser::TForm1& f = *form;
     f.LoadPicture(scratch.File("photo.bmp"));
     scratch.AddFile("bad.ico", FILE_ATTRIBUTE_NORMAL, "not an icon at all, not at all");
     EXPECT_THROW(f.LoadPicture(scratch.File("bad.ico")), toolkit::Exception);
+    ExpectIdle();
+    EXPECT_EQ(f.PMultiImage1->InfoWidth, 0);
+    EXPECT_EQ(f.PMultiImage1->InfoHeight, 0);
+    f.BtnStretch->Click(); // nothing to fit: the design size stays
+    EXPECT_EQ(f.Panel1->Width(), 360);
+    EXPECT_EQ(f.Panel1->Height(), 272);
+}
+
+TEST_F(Preview, APictureThatDidNotDecodeIsAFailedLoad) {
+    browser::TForm1& f = *form;
+    f.LoadPicture(scratch.File("photo.bmp"));
+    // The header reads (32 x 32), the data fails its checksum.
+    CopyFileA(Corpus("png/pngsuite/xcsn0g01.png").c_str(), scratch.File("badcrc.png").c_str(),
+              FALSE);
+    f.LoadPicture(scratch.File("badcrc.png"));
+    ASSERT_FALSE(dialogs.empty());
+    EXPECT_EQ(dialogs.back().text, "BADCRC.PNG is not a valid Bitmapfile !");
     ExpectIdle();
 }
 

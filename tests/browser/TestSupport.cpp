@@ -9,34 +9,54 @@ namespace glimtest {
 const char kAppPathsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\GLIMR32.EXE";
 const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Glimmora32";
 
-std::string SmallBitmap() {
+namespace {
+
+void PutLittleEndian(std::string& bytes, unsigned value, int size) {
+    for (int i = 0; i < size; ++i)
+        bytes += static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
+// File and info headers of a bottom-up 24-bit BMP file.
+std::string TrueColourHeader(int width, int height, unsigned pixelBytes) {
     std::string bytes;
-    auto put = [&bytes](unsigned value, int size) {
-        for (int i = 0; i < size; ++i)
-            bytes += static_cast<char>((value >> (8 * i)) & 0xFF);
-    };
-    const unsigned rowSize = 8, pixels = 2 * rowSize;
+    auto put = [&bytes](unsigned value, int size) { PutLittleEndian(bytes, value, size); };
     put('B' | 'M' << 8, 2);
-    put(14 + 40 + pixels, 4);
+    put(14 + 40 + pixelBytes, 4);
     put(0, 4);
     put(14 + 40, 4);
     put(40, 4); // BITMAPINFOHEADER
-    put(2, 4);
-    put(2, 4);
+    put(static_cast<unsigned>(width), 4);
+    put(static_cast<unsigned>(height), 4);
     put(1, 2);
     put(24, 2);
     put(0, 4);
-    put(pixels, 4);
+    put(pixelBytes, 4);
     put(2835, 4);
     put(2835, 4);
     put(0, 4);
     put(0, 4);
+    return bytes;
+}
+
+unsigned RowSize(int width) {
+    return (static_cast<unsigned>(width) * 3 + 3) / 4 * 4;
+}
+
+} // namespace
+
+std::string SmallBitmap() {
+    std::string bytes = TrueColourHeader(2, 2, 2 * RowSize(2));
     for (int row = 0; row < 2; ++row) {
-        put(0x0000FF, 3); // red, green
-        put(0x00FF00, 3);
-        put(0, 2);
+        PutLittleEndian(bytes, 0x0000FF, 3); // red, green
+        PutLittleEndian(bytes, 0x00FF00, 3);
+        PutLittleEndian(bytes, 0, 2);
     }
     return bytes;
+}
+
+std::string GreyBitmap(int width, int height) {
+    unsigned pixelBytes = RowSize(width) * static_cast<unsigned>(height);
+    return TrueColourHeader(width, height, pixelBytes) + std::string(pixelBytes, '\x40');
 }
 
 std::string CurrentFolder() {

@@ -19,6 +19,8 @@ using testsupport::ScratchFolder;
 
 // The bytes of a valid 2 x 2 true-colour BMP file.
 std::string SmallBitmap();
+// The bytes of a true-colour BMP file of one grey.
+std::string GreyBitmap(int width, int height);
 
 // Puts the process's current folder back on destruction.
 class CurrentFolderGuard {

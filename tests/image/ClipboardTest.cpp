@@ -161,6 +161,12 @@ TEST_F(Clipboard, EmptyPictureLeavesTheClipboardAlone) {
     image->CopyToClipboard();
     image->CutToClipboard();
     EXPECT_TRUE(Has(ClipboardFormats(), CF_TEXT));
+    // A bitmap graphic without a bitmap, as a reader that failed leaves it.
+    toolkit::TBitmap empty;
+    image->Picture().SetGraphic(&empty);
+    EXPECT_NO_THROW(image->CopyToClipboard());
+    EXPECT_NO_THROW(image->CutToClipboard());
+    EXPECT_TRUE(Has(ClipboardFormats(), CF_TEXT));
 }
 
 TEST_F(Clipboard, IconsAreRefusedAfterTheClipboardWasEmptied) {

@@ -77,6 +77,38 @@ std::vector<BYTE> MakeWindowsMetafile(bool placeable) {
     return header;
 }
 
+// An icon file with one opaque 32-bit image of a single colour.
+std::vector<BYTE> MakeIconFile(int size, COLORREF colour) {
+    std::vector<BYTE> data;
+    auto put = [&data](unsigned value, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            data.push_back(static_cast<BYTE>(value >> (8 * i)));
+    };
+    const unsigned maskRow = (static_cast<unsigned>(size) + 31) / 32 * 4;
+    const unsigned image = 40 + static_cast<unsigned>(size * size) * 4 + maskRow * size;
+    put(0, 2); // ICONDIR: reserved, type 1, one entry
+    put(1, 2);
+    put(1, 2);
+    put(size & 0xFF, 1); // 256 is written as 0
+    put(size & 0xFF, 1);
+    put(0, 2);
+    put(1, 2);
+    put(32, 2);
+    put(image, 4);
+    put(6 + 16, 4);
+    put(40, 4); // BITMAPINFOHEADER of the colour and mask images
+    put(static_cast<unsigned>(size), 4);
+    put(static_cast<unsigned>(size * 2), 4);
+    put(1, 2);
+    put(32, 2);
+    for (int i = 0; i < 6; ++i)
+        put(0, 4);
+    for (int i = 0; i < size * size; ++i)
+        put(GetBValue(colour) | GetGValue(colour) << 8 | GetRValue(colour) << 16 | 0xFFu << 24, 4);
+    data.insert(data.end(), maskRow * size, 0);
+    return data;
+}
+
 class MultiImage : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -363,6 +395,21 @@ TEST_F(MultiImage, MetafilesAndIconsComeFromTheToolkitLoader) {
     EXPECT_EQ(image->InfoType, "ICO");
     EXPECT_EQ(image->Picture().Width(), 32);
     EXPECT_EQ(image->InfoWidth, 32);
+    EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(MultiImage, IconsAreDrawnAtTheirNaturalSize) {
+    image->SetBounds(0, 0, 300, 300);
+    for (int size : {16, 48, 256}) {
+        std::string path = TempFolder() + "\\natural" + std::to_string(size) + ".ico";
+        WriteFile(path, MakeIconFile(size, kRed));
+        image->SetImageName(path);
+        EXPECT_EQ(image->InfoWidth, size);
+        EXPECT_EQ(image->InfoHeight, size);
+        EXPECT_EQ(PixelAfterPaint(size - 1, size - 1), kRed) << size;
+        EXPECT_EQ(PixelAfterPaint(size, size), kBackground) << size;
+        EXPECT_EQ(PixelAfterPaint(size - 1, size), kBackground) << size;
+    }
     EXPECT_TRUE(boxes.empty());
 }
 
