@@ -154,7 +154,9 @@ void TLabel::PaintContent(HDC dc, const RECT& client) {
     SelectGuard font(dc, font_.Handle());
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, ColorToRGB(enabled_ ? font_.Color() : clGray));
-    DrawTextA(dc, caption_.c_str(), -1, &r, DT_EXPANDTABS | AlignmentFormat(Alignment));
+    // Captions are data (folder names): an ampersand is shown, not an access key.
+    DrawTextA(dc, caption_.c_str(), -1, &r,
+              DT_EXPANDTABS | DT_NOPREFIX | AlignmentFormat(Alignment));
 }
 
 LRESULT TLabel::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {

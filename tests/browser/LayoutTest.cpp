@@ -5,6 +5,8 @@
 #include "toolkit/Application.h"
 #include "toolkit/Gdi.h"
 
+#include <algorithm>
+
 using namespace glimtest;
 using browser::TForm1;
 
@@ -291,4 +293,17 @@ TEST_F(Form1Layout, AnAmpersandInTheFolderCaptionTakesNoAccessKey) {
     f.Edit1->SetText("R&S.BMP");
     PressAltLetter(f.FileListBox1->Handle(), 's');
     EXPECT_EQ(stretch, 2);
+    // And the caption shows the ampersand: "C:\R&D" is wider than "C:\RD".
+    auto inkEnd = [&f](const std::string& caption) {
+        f.Label2->SetCaption(caption);
+        Rendered label(f.Label2->Handle(), WM_PRINTCLIENT);
+        const COLORREF background = label.Pixel(label.Width() - 1, 0);
+        int end = 0;
+        for (int y = 0; y < label.Height(); ++y)
+            for (int x = 0; x < label.Width(); ++x)
+                if (label.Pixel(x, y) != background)
+                    end = std::max(end, x + 1);
+        return end;
+    };
+    EXPECT_GT(inkEnd("C:\\R&D"), inkEnd("C:\\RD"));
 }
