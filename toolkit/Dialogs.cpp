@@ -185,6 +185,7 @@ int RunBox(ModalBox& box, const std::string& title, const std::string& text, LPC
     if (box.isInput) {
         focus = child("EDIT", box.value.c_str(), WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, textLeft,
                       editTop, textSize.cx, 22, kEditId);
+        SendMessageA(focus, EM_LIMITTEXT, 255, 0); // a file name, no longer
         SendMessageA(focus, EM_SETSEL, 0, -1);
     }
     int buttonLeft = (clientWidth - buttonsWidth) / 2;

@@ -14,11 +14,14 @@ namespace {
 std::string buttonToClick;
 std::vector<std::string> seenButtons;
 std::string seenTitle;
+LRESULT seenEditLimit = 0;
 
 BOOL CALLBACK CollectButton(HWND child, LPARAM) {
     char cls[32] = {}, text[64] = {};
     GetClassNameA(child, cls, sizeof cls);
     GetWindowTextA(child, text, sizeof text);
+    if (lstrcmpiA(cls, "Edit") == 0)
+        seenEditLimit = SendMessageA(child, EM_GETLIMITTEXT, 0, 0);
     if (lstrcmpiA(cls, "Button") == 0) {
         seenButtons.push_back(text);
         if (buttonToClick == text)
@@ -136,4 +139,5 @@ TEST_F(RealDialog, InputBoxReturnsTheEditedText) {
     EXPECT_TRUE(InputQuery("Rename File", "New Name:", value));
     EXPECT_EQ(value, "SUNSET.BMP");
     EXPECT_EQ(seenTitle, "Rename File");
+    EXPECT_EQ(seenEditLimit, 255); // a file name, no longer
 }
