@@ -117,6 +117,7 @@ int RunProgram(const std::string& firstParameter) {
     browser::Form1 = form1.get();
     auto form2 = std::make_unique<fullscreen::TForm2>();
     fullscreen::Form2 = form2.get();
+    form2->SetOwner(*form1);
     form1->Show();
     if (IsPictureParameter(firstParameter))
         try {

@@ -240,6 +240,10 @@ void TForm::SetEnabled(bool enabled) {
         activeControl_->SetFocus();
 }
 
+void TForm::SetOwner(const TForm& owner) {
+    SetWindowLongPtrA(Handle(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner.Handle()));
+}
+
 void TForm::Close() {
     TCloseAction action =
         this == Application().MainForm() ? TCloseAction::caFree : TCloseAction::caHide;

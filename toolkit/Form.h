@@ -57,6 +57,8 @@ public:
     // meanwhile (a box over it) takes both back.
     void SetEnabled(bool enabled) override;
     void Close();
+    // Owned by another form: no taskbar or Alt+Tab entry of its own.
+    void SetOwner(const TForm& owner);
 
     TControl* ActiveControl() const { return activeControl_; }
     void SetActiveControl(TControl* control);

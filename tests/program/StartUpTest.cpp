@@ -1,6 +1,7 @@
 // The three ways of starting: the uninstall question, the plain start and
 // the start with a picture, run in this process.
 #include "../browser/BrowserFixture.h"
+#include "fullscreen/Unit2.h"
 #include "program/StartUp.h"
 #include "shell/ShortenPath.h"
 #include "toolkit/Application.h"
@@ -86,6 +87,7 @@ struct SeenWindow {
     std::string caption;
     std::string folder;
     bool loopRunning = false;
+    bool viewOwnedByBrowser = false;
 } seen;
 
 void CALLBACK CloseBrowserWhenShown(HWND, UINT, UINT_PTR timer, DWORD) {
@@ -98,6 +100,8 @@ void CALLBACK CloseBrowserWhenShown(HWND, UINT, UINT_PTR timer, DWORD) {
     seen.caption = WindowText(form->Handle());
     seen.folder = form->FileListBox1->ShownFolder();
     seen.loopRunning = true;
+    seen.viewOwnedByBrowser =
+        fullscreen::Form2 && GetWindow(fullscreen::Form2->Handle(), GW_OWNER) == form->Handle();
     PostMessageA(form->Handle(), WM_CLOSE, 0, 0);
 }
 
@@ -137,6 +141,7 @@ TEST_F(PlainStart, MinusUninstallIsNoSwitch) {
     EXPECT_TRUE(dialogs.empty());
     EXPECT_TRUE(seen.loopRunning);
     EXPECT_TRUE(seen.shown);
+    EXPECT_TRUE(seen.viewOwnedByBrowser) << "no taskbar entry of the full-screen view's own";
     EXPECT_EQ(seen.caption, "Glimmora32 - [Noname]");
     EXPECT_EQ(seen.folder, scratch.Path());
     EXPECT_EQ(browser::Form1, nullptr) << "the window is gone after the loop";
