@@ -204,6 +204,8 @@ void TFileListBox::ApplyPath(const std::string& text) {
     std::string base;
     if (folder.empty())
         base = drive.empty() ? shownFolder_ : EnterableDriveFolder(drive[0]);
+    else if (drive.empty() && folder.rfind("\\\\", 0) == 0)
+        base = folder; // a network path: \\server\share\...
     else if (folder[0] == '\\')
         base = (drive.empty() ? shownFolder_.substr(0, 2) : drive) + folder;
     else

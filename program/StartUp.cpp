@@ -85,7 +85,9 @@ void OpenPictureFromCommandLine(const std::string& parameter) {
     std::string fileName = parameter.substr(nameStart);
     // 1.-3. The list on the picture's folder, the drive box on its drive.
     form.FileListBox1->ApplyPath(parameter.substr(0, nameStart));
-    form.DriveComboBox1->SelectDrive(form.FileListBox1->ShownFolder()[0]);
+    const std::string& folder = form.FileListBox1->ShownFolder();
+    if (folder.size() >= 2 && folder[1] == ':') // a share has no drive letter
+        form.DriveComboBox1->SelectDrive(folder[0]);
     form.Label2->SetCaption(shell::ShortenPath(form.FileListBox1->ShownFolder(), 30));
     // 4. Its entry, whatever the letter case on disk.
     std::string wanted = LowerCase(fileName);

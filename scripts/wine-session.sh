@@ -57,6 +57,9 @@ if [ ! -f "$WINEPREFIX/.virtual-desktop" ]; then
     wineserver -w 2>/dev/null || true
     wineserver -p
 fi
+# A network share for the tests: \\localhost\glimshare is a scratch folder.
+mkdir -p "$build_dir/share" "$WINEPREFIX/dosdevices/unc/localhost"
+ln -sfn "$build_dir/share" "$WINEPREFIX/dosdevices/unc/localhost/glimshare"
 # Start Wine's own services now, detached from our output: a test runner
 # would otherwise wait for them to close its pipes.
 "$WINE64" cmd /c exit </dev/null >/dev/null 2>&1 || true

@@ -193,6 +193,29 @@ TEST_F(PictureStart, APictureTheListDoesNotShowIsLoadedWithoutSelection) {
     EXPECT_TRUE(dialogs.empty());
 }
 
+TEST_F(PictureStart, APictureOnANetworkShareOpensFromItsFolder) {
+    const std::string share = "\\\\localhost\\glimshare";
+    const std::string picture = share + "\\NET.BMP";
+    std::string data = SmallBitmap();
+    HANDLE file = CreateFileA(picture.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        GTEST_SKIP() << "no test share here";
+    DWORD written = 0;
+    WriteFile(file, data.data(), static_cast<DWORD>(data.size()), &written, nullptr);
+    CloseHandle(file);
+    TForm1& f = OpenForm(scratch.Path());
+    f.Show();
+    program::OpenPictureFromCommandLine(picture);
+
+    EXPECT_TRUE(dialogs.empty());
+    EXPECT_EQ(lstrcmpiA(f.FileListBox1->ShownFolder().c_str(), share.c_str()), 0)
+        << f.FileListBox1->ShownFolder();
+    EXPECT_EQ(f.FileListBox1->SelectedName(), "NET.BMP");
+    EXPECT_EQ(WindowText(f.Handle()), "Glimmora32 - [NET.BMP]");
+    DeleteFileA(picture.c_str());
+}
+
 TEST_F(PictureStart, APictureOnAnotherDriveSwitchesTheDriveBox) {
     const std::string start = folderGuard.Saved();
     if (toupper(start[0]) == toupper(pictures.Path()[0]))
