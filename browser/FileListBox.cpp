@@ -273,6 +273,8 @@ void TFileListBox::ReadFolder() {
             }
             textBytes += entry.text.size() + 1;
             found.push_back(std::move(entry));
+            if (found.size() == 101) // a large folder: the hourglass while it is read
+                app.SetScreenCursor(toolkit::TCursor::crHourGlass);
         } while (FindNextFileA(search, &data));
         FindClose(search);
     }
@@ -297,8 +299,6 @@ void TFileListBox::ReadFolder() {
                      static_cast<LPARAM>(found[i].glyph));
         inListOrder = inListOrder && static_cast<size_t>(index) == entries_.size();
         entries_.push_back(std::move(found[i].text));
-        if (i == 100) // an entry placed at position 100
-            app.SetScreenCursor(toolkit::TCursor::crHourGlass);
     }
     if (!inListOrder) {
         entries_.clear();
