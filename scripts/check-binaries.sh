@@ -1,10 +1,23 @@
 #!/bin/bash
 # Checks the release folders: the program imports SKY32DEM.DLL by ordinal
 # only (1, 5, 7, 8, 15, 17, 25), the shipped program is a GUI program for
-# subsystem 4.0, and no runtime DLL of the compiler is needed.
+# subsystem 4.0, no runtime DLL of the compiler is needed, and every
+# executable imports only what scripts/allowed-imports.txt lists.
 set -uo pipefail
+export LC_ALL=C
 failed=0
 fail() { echo "check-binaries: $*" >&2; failed=1; }
+allowed=$(dirname "$0")/allowed-imports.txt
+
+# One line per import: "DLL Function", or "DLL #ordinal".
+imports() {
+    awk 'function hex(s,  n, i) { n = 0; for (i = 1; i <= length(s); i++)
+             n = n * 16 + index("0123456789abcdef", substr(s, i, 1)) - 1; return n }
+         /^The Import Tables/ {f=1; next} /^[A-Z]/ {f=0}
+         f && /DLL Name:/ {dll=toupper($3); next}
+         f && dll != "" && /^\t[0-9a-f]+\t/ {
+             if ($3 == "<none>") print dll " #" hex($2); else print dll " " $3 }'
+}
 
 for target in win64 win32; do
     exe="dist/$target/GLIMR32.EXE"
@@ -23,6 +36,12 @@ for target in win64 win32; do
     if grep -qiE 'DLL Name: (libstdc|libgcc|libwinpthread)' <<<"$dump"; then
         fail "$target needs a compiler runtime DLL"
     fi
+    for file in GLIMR32.EXE GLUNINST.EXE SKY32DEM.DLL; do
+        [ -f "dist/$target/$file" ] || { fail "dist/$target/$file missing"; continue; }
+        unlisted=$($objdump -p "dist/$target/$file" | imports | sort -u |
+            comm -23 - <(grep -v '^#' "$allowed" | sed '/^$/d' | sort -u))
+        [ -z "$unlisted" ] || fail "$target/$file imports what is not allowed: "$unlisted
+    done
 done
 dump=$(i686-w64-mingw32-objdump -p dist/win32/GLIMR32.EXE 2>/dev/null)
 grep -q 'Magic.*(PE32)' <<<"$dump" || fail "win32 program is not PE32"

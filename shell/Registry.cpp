@@ -95,6 +95,30 @@ bool RegKeyExists(HKEY root, const std::string& keyPath) {
     return static_cast<bool>(OpenKey(root, keyPath));
 }
 
+namespace {
+
+// RegDeleteKeyA refuses a key that still has subkeys: those go first.
+bool DeleteKeyTree(HKEY parent, const std::string& keyPath) {
+    if (RegDeleteKeyA(parent, keyPath.c_str()) == ERROR_SUCCESS)
+        return true;
+    RegKey key = OpenKey(parent, keyPath);
+    if (!key)
+        return false;
+    char name[256];
+    DWORD length = sizeof name;
+    // Index 0 each time: every pass deletes the first subkey.
+    while (RegEnumKeyExA(key.Get(), 0, name, &length, nullptr, nullptr, nullptr, nullptr) ==
+           ERROR_SUCCESS) {
+        if (!DeleteKeyTree(key.Get(), std::string(name, length)))
+            return false;
+        length = sizeof name;
+    }
+    key.Close();
+    return RegDeleteKeyA(parent, keyPath.c_str()) == ERROR_SUCCESS;
+}
+
+} // namespace
+
 bool DeleteRegKey(HKEY root, const std::string& keyPath) {
     // An empty path would name the root itself, and the tree deletion would
     // empty it.
@@ -103,10 +127,7 @@ bool DeleteRegKey(HKEY root, const std::string& keyPath) {
     RegKey rootKey = OpenKey(root, nullptr);
     if (!rootKey)
         return false;
-    if (RegDeleteKeyA(rootKey.Get(), keyPath.c_str()) == ERROR_SUCCESS)
-        return true;
-    // RegDeleteKeyA refuses a key that still has subkeys.
-    return RegDeleteTreeA(rootKey.Get(), keyPath.c_str()) == ERROR_SUCCESS;
+    return DeleteKeyTree(rootKey.Get(), keyPath);
 }
 
 bool DeleteRegValue(HKEY root, const std::string& keyPath, const std::string& valueName) {

@@ -11,6 +11,8 @@
 
 #include <windows.h>
 
+#include <string_view>
+
 namespace shell {
 
 namespace {
@@ -61,6 +63,20 @@ void RemoveExtension(const std::string& extension, const std::string& windowsFol
     DeleteRegKey(HKEY_CLASSES_ROOT, extension);
 }
 
+// The name goes into a DDE command: brackets, parentheses, quotes and
+// separators would end it or add one, so only a plain name is sent.
+bool IsPlainGroupName(const std::string& name) {
+    if (name.size() > 64 || name.find("..") != std::string::npos)
+        return false;
+    for (const char c : name) {
+        const auto code = static_cast<unsigned char>(c);
+        if (code < 0x20 || code == 0x7f ||
+            std::string_view("[]()\"\\/:,").find(c) != std::string_view::npos)
+            return false;
+    }
+    return true;
+}
+
 void RemoveEntries(const UninstallEnvironment& environment) {
     DeleteRegKey(HKEY_LOCAL_MACHINE, kAppPathsKey);
     // Without a Windows folder the INI files are unknown: they stay.
@@ -70,9 +86,12 @@ void RemoveEntries(const UninstallEnvironment& environment) {
     DeleteRegKey(HKEY_LOCAL_MACHINE, kUninstallKey);
     for (const char* extension : kExtensions)
         RemoveExtension(extension, environment.windowsFolder);
-    if (RegKeyExists(HKEY_CLASSES_ROOT, kGroupKey))
-        DeleteProgramManagerGroup(ReadRegString(HKEY_CLASSES_ROOT, kGroupKey, ""),
-                                  environment.programManager);
+    if (RegKeyExists(HKEY_CLASSES_ROOT, kGroupKey)) {
+        // A name that is not plain counts as no group at all.
+        const std::string group = ReadRegString(HKEY_CLASSES_ROOT, kGroupKey, "");
+        if (IsPlainGroupName(group))
+            DeleteProgramManagerGroup(group, environment.programManager);
+    }
     DeleteRegKey(HKEY_CLASSES_ROOT, kClassKey);
 }
 

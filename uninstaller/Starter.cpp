@@ -40,12 +40,28 @@ std::string LongPath(const std::string& path) {
     return length == 0 || length >= sizeof buffer ? path : std::string(buffer, length);
 }
 
-bool IsPlanProgram(const RemovalPlan& plan, HANDLE process) {
-    char image[MAX_PATH];
-    DWORD length = sizeof image;
-    if (!QueryFullProcessImageNameA(process, 0, image, &length))
+// The first module of a process is its program file.
+std::string ImagePath(DWORD processId) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId);
+    // The module list may be changing: the call asks to be repeated.
+    for (int attempt = 0; snapshot == INVALID_HANDLE_VALUE && attempt < 3; ++attempt) {
+        if (GetLastError() != ERROR_BAD_LENGTH)
+            break;
+        snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId);
+    }
+    ScopedHandle modules(snapshot);
+    if (!modules)
+        return {};
+    MODULEENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    return Module32First(modules.Get(), &entry) ? entry.szExePath : std::string();
+}
+
+bool IsPlanProgram(const RemovalPlan& plan, DWORD processId) {
+    const std::string image = ImagePath(processId);
+    if (image.empty())
         return false;
-    const std::string program = LongPath(std::string(image, length));
+    const std::string program = LongPath(image);
     for (const std::string& file : plan.files) {
         if (SamePath(LongPath(file), program))
             return true;
@@ -59,9 +75,8 @@ void AwaitStarter(const RemovalPlan& plan, DWORD limitMs) {
     const DWORD parentId = ParentProcessId();
     if (parentId == 0)
         return;
-    ScopedHandle parent(
-        OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, parentId));
-    if (parent && StartedBeforeThisOne(parent.Get()) && IsPlanProgram(plan, parent.Get()))
+    ScopedHandle parent(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, parentId));
+    if (parent && StartedBeforeThisOne(parent.Get()) && IsPlanProgram(plan, parentId))
         WaitForSingleObject(parent.Get(), limitMs);
 }
 

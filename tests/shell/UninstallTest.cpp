@@ -280,6 +280,32 @@ TEST_F(RunUninstallTest, AGroupKeyWithoutANameSendsTheBareCommand) {
     EXPECT_EQ(progman.executed, std::vector<std::string>{std::string("[DeleteGroup()]\r\n\0", 18)});
 }
 
+TEST_F(RunUninstallTest, AGroupNameThatIsNoPlainNameCountsAsNoGroup) {
+    const std::string names[] = {"Glim]Ich",    "[Delete",
+                                 "Bilder(1)",   "a)b",
+                                 "Say \"x\"",   "back\\slash",
+                                 "for/ward",    "C:",
+                                 "a,b",         "..",
+                                 "up..",        "tab\there",
+                                 "line\nbreak", std::string(65, 'g')};
+    for (const std::string& name : names) {
+        events.clear();
+        Register();
+        WriteRegString(HKEY_CLASSES_ROOT, "Glimmora32\\PMGroup", "", name);
+        RunUninstall(Environment());
+        for (const std::string& event : events)
+            EXPECT_EQ(event.find("connect"), std::string::npos) << name << ": " << event;
+        EXPECT_TRUE(progman.executed.empty()) << name;
+        progman.executed.clear();
+        ExpectProgramKeysGone();
+    }
+    // The longest plain name still goes.
+    Register();
+    WriteRegString(HKEY_CLASSES_ROOT, "Glimmora32\\PMGroup", "", std::string(64, 'g'));
+    RunUninstall(Environment());
+    EXPECT_EQ(progman.executed.size(), 1u);
+}
+
 TEST_F(RunUninstallTest, TheGroupGoesAfterTheExtensionsAndBeforeTheClassKey) {
     Register();
     Associate(".BMP", "Glimmora32");
