@@ -98,6 +98,11 @@ struct ResourceLock {
     }
 };
 
+// More than 8 bits per pixel: no table.
+int FullTableSize(int bitCount) {
+    return bitCount > 8 ? 0 : 1 << bitCount;
+}
+
 } // namespace
 
 void InitializeLibraryBinding() {
@@ -204,15 +209,14 @@ DibLocation LocateDibBits(const BITMAPINFOHEADER* header) {
     int entrySize = 4;
     if (headerSize == sizeof(BITMAPCOREHEADER)) {
         auto* core = reinterpret_cast<const BITMAPCOREHEADER*>(header);
-        location.colorCount = core->bcBitCount >= 24 ? 0 : 1 << core->bcBitCount;
+        location.colorCount = FullTableSize(core->bcBitCount);
         entrySize = 3;
     } else {
         int bitCount = header->biBitCount;
         if (headerSize >= 36 && header->biClrUsed != 0)
             location.colorCount = static_cast<int>(header->biClrUsed);
         else
-            // More than 8 bits per pixel and no used-colour count: no table.
-            location.colorCount = bitCount > 8 ? 0 : 1 << bitCount;
+            location.colorCount = FullTableSize(bitCount);
         if (location.colorCount > 256 || location.colorCount < 0)
             location.colorCount = bitCount > 8 ? 0 : 256;
     }

@@ -3,9 +3,13 @@
 #include "image/TMultiP.h"
 #include "shell/AsciiCase.h"
 #include "shell/Extensions.h"
+#include "shell/FileHandle.h"
 #include "toolkit/Dialogs.h"
 
 #include <windows.h>
+
+#include <algorithm>
+#include <climits>
 
 namespace image {
 
@@ -16,16 +20,16 @@ bool IsExistingFile(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// The size in bytes of a file opened for reading only; -1 when it cannot be opened.
+// The size in bytes of a file opened for reading only, at most INT_MAX; -1 when it cannot be
+// opened.
 int FileSizeOf(const std::string& path) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return -1;
+    shell::FileHandle file(CreateFileA(path.c_str(), GENERIC_READ,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER size{};
-    BOOL ok = GetFileSizeEx(file, &size);
-    CloseHandle(file);
-    return ok ? static_cast<int>(size.QuadPart) : -1;
+    if (!file || !GetFileSizeEx(file.Get(), &size))
+        return -1;
+    return static_cast<int>(std::min<LONGLONG>(size.QuadPart, INT_MAX));
 }
 
 // Header, colour table and pixel data of a bitmap as a device-independent bitmap.

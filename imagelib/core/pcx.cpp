@@ -124,7 +124,8 @@ Status PcxDecoder::Open(const uint8_t* data, size_t size) {
             const uint8_t* c = h.headerPalette + 3 * i;
             palette_.push_back({c[0], c[1], c[2]});
         }
-    } else if (PcxHasEndPalette(h, data + size - kEndPaletteSize, size)) {
+    } else if (size >= PcxHeader::kSize + kEndPaletteSize &&
+               PcxHasEndPalette(h, data + size - kEndPaletteSize, size)) {
         const uint8_t* c = data + size - kEndPaletteSize + 1;
         for (unsigned i = 0; i < 256; ++i, c += 3)
             palette_.push_back({c[0], c[1], c[2]});

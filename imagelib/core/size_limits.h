@@ -7,7 +7,8 @@
 
 namespace sky {
 
-constexpr uint64_t kMaxSide = 32768;
+// The largest side the info query can report in its 16-bit signed fields.
+constexpr uint64_t kMaxSide = 32767;
 constexpr uint64_t kMaxPixels = sizeof(void*) == 4 ? (uint64_t{1} << 26) : (uint64_t{1} << 28);
 
 // Ok, or TooLarge / Corrupt (zero size).

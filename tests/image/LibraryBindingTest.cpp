@@ -181,6 +181,18 @@ TEST(LocateDibBits, CountsTheColourTableOfCoreAndInfoHeaders) {
     EXPECT_LE(LocateDibBits(header).colorCount, 256);
 }
 
+TEST(LocateDibBits, CoreHeaderAboveEightBitsHasNoTable) {
+    alignas(4) BYTE buffer[64] = {};
+    auto* core = reinterpret_cast<BITMAPCOREHEADER*>(buffer);
+    core->bcSize = sizeof(BITMAPCOREHEADER);
+    for (WORD bits : {9, 16, 23}) {
+        core->bcBitCount = bits;
+        DibLocation location = LocateDibBits(reinterpret_cast<BITMAPINFOHEADER*>(buffer));
+        EXPECT_EQ(location.colorCount, 0) << bits;
+        EXPECT_EQ(location.bits, buffer + 12) << bits;
+    }
+}
+
 TEST(ReadResourceBitmap, FindsBitmapsByNameNumberAndHexNumber) {
     HWND desktop = GetDesktopWindow();
     for (const char* name : {"HARD", "123", "$7B", " +123"}) {

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <fstream>
 #include <vector>
 
@@ -441,6 +442,19 @@ TEST_F(MultiImage, QueryImageInfoForMissingMetafileGivesErrorValues) {
     EXPECT_FALSE(image->QueryImageInfo("C:\\none.png")); // library box
     EXPECT_EQ(image->InfoFileSize, -1);
     EXPECT_EQ(boxes.size(), 1u);
+}
+
+TEST_F(MultiImage, FileSizesBeyondTwoGigabytesAreReportedAsTheLargestInt) {
+    // Sparse: nothing but the last byte is written.
+    std::string path = TempFolder() + "\\huge.wmf";
+    {
+        std::ofstream out(path, std::ios::binary);
+        out.seekp((std::streamoff{1} << 32) + 99);
+        out.put(0);
+    }
+    EXPECT_TRUE(image->QueryImageInfo(path));
+    EXPECT_EQ(image->InfoFileSize, INT_MAX);
+    DeleteFileA(path.c_str());
 }
 
 TEST_F(MultiImage, ResolutionCodeFollowsImageReadRes) {

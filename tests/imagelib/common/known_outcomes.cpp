@@ -9,8 +9,8 @@ const std::map<std::string, std::string> kUnreadable = {
     {"generated/tiff/rgb8_jpeg.tif", "JPEG-compressed TIFF"},
     {"tiff/libtiff-test/quad-tile.jpg.tiff", "JPEG-compressed TIFF"},
     {"tiff/libtiffpic/quad-jpeg.tif", "JPEG-compressed TIFF"},
-    {"gif/gif-test-suite/max-width.gif", "65535 pixels wide: over the 32768-pixel limit"},
-    {"gif/gif-test-suite/max-height.gif", "65535 pixels high: over the 32768-pixel limit"},
+    {"gif/gif-test-suite/max-width.gif", "65535 pixels wide: over the 32767-pixel limit"},
+    {"gif/gif-test-suite/max-height.gif", "65535 pixels high: over the 32767-pixel limit"},
     // TIFF variants Wine's decoder does not read.
     {"generated/tiff/rgb8_planar_none.tif", "separate planes (PlanarConfiguration 2)"},
     {"tiff/libtiffpic/depth/flower-rgb-planar-08.tif", "separate planes"},

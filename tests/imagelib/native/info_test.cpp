@@ -41,7 +41,7 @@ TEST(Info, EveryValidCorpusFileMatchesTheManifestWithinTheBudget) {
         CountingSource source(data.data(), data.size());
         sky::PictureInfo info;
         const sky::Status s = sky::ReadPictureInfo(source, info);
-        if (e.width > 32768 || e.height > 32768)
+        if (e.width > 32767 || e.height > 32767)
             EXPECT_EQ(s, sky::Status::TooLarge);
         else
             EXPECT_EQ(s, sky::Status::Ok);

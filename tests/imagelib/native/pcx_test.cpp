@@ -194,8 +194,18 @@ TEST(Pcx, HugePicturesAreRefusedBeforeDecoding) {
     EXPECT_EQ(sky::ParsePcxHeader(g.bytes.data(), 128, header), Status::TooLarge);
 }
 
+TEST(Limits, LargestSideFitsSixteenSignedBits) {
+    sky::PcxHeader header;
+    PcxFile widest(32767, 1, 1, 1, 4096);
+    EXPECT_EQ(sky::ParsePcxHeader(widest.bytes.data(), 128, header), Status::Ok);
+    PcxFile wider(32768, 1, 1, 1, 4096);
+    EXPECT_EQ(sky::ParsePcxHeader(wider.bytes.data(), 128, header), Status::TooLarge);
+    PcxFile higher(1, 32768, 1, 1, 2);
+    EXPECT_EQ(sky::ParsePcxHeader(higher.bytes.data(), 128, header), Status::TooLarge);
+}
+
 TEST(Limits, SidesAndAreaAreChecked) {
-    EXPECT_EQ(sky::CheckPictureSize(32768, 1), Status::Ok);
+    EXPECT_EQ(sky::CheckPictureSize(32767, 1), Status::Ok);
     EXPECT_EQ(sky::CheckPictureSize(32769, 1), Status::TooLarge);
     EXPECT_EQ(sky::CheckPictureSize(1, 32769), Status::TooLarge);
     EXPECT_EQ(sky::CheckPictureSize(16384, 16384), Status::Ok);
