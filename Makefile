@@ -4,9 +4,9 @@ BUILD   := build
 JOBS    ?= 2
 PICTURE ?=
 
-CMAKE_CONFIG = cmake -S . -B $(BUILD)/$(1) -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-$(1).cmake $(2) -Wno-dev >/dev/null
+CMAKE_CONFIG = cmake -S . -B $(BUILD)/$(1) -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-$(firstword $(subst -, ,$(1))).cmake $(2) -Wno-dev >/dev/null
 
-.PHONY: all setup build build-win64 build-win32 build-native dist test test-win64 test-native run install clean format
+.PHONY: all setup build build-win64 build-win32 build-native dist test test-win32 run install clean format
 
 all: dist
 
@@ -32,6 +32,14 @@ dist: build
 
 test: dist build-native
 	@scripts/test.sh $(BUILD)
+
+# Opt-in: the shipped 32-bit build, emulated (wine32 through qemu), in a
+# build folder and Wine prefix of its own.
+test-win32: dist
+	@scripts/setup.sh --win32
+	@$(call CMAKE_CONFIG,win32-tests,-DGLIMMORA_SHIPPED_TESTS=ON -DSKY_REFERENCE_DIR=$(CURDIR)/$(BUILD)/win64/imagelib-references)
+	@cmake --build $(BUILD)/win32-tests -j $(JOBS) --target e2e_walk_tests imagelib_tests
+	@scripts/test-win32.sh $(BUILD)
 
 run: dist
 	@scripts/run.sh $(BUILD) "$(PICTURE)"

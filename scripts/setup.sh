@@ -1,6 +1,37 @@
 #!/bin/sh
 # Installs every Debian package the build and the tests need; quick when nothing is missing.
+#   setup.sh [--win32]   --win32: also what the emulated 32-bit stage needs
 set -eu
+
+if [ "${1:-}" = --win32 ]; then
+    "$0"
+    say() { echo "setup --win32: $*" >&2; }
+    [ "$(id -u)" = 0 ] || { say "not root: cannot install wine32:i386 and qemu-user-static"; exit 1; }
+    export DEBIAN_FRONTEND=noninteractive
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+        dpkg --add-architecture i386
+        apt-get update -qq
+    fi
+    for p in qemu-user-static wine32:i386; do
+        if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed"; then
+            apt-get update -qq
+            apt-get install -y -qq --no-install-recommends qemu-user-static wine32:i386 >/dev/null
+            break
+        fi
+    done
+    binfmt=/proc/sys/fs/binfmt_misc
+    if [ ! -e "$binfmt/register" ]; then
+        mount -t binfmt_misc binfmt_misc "$binfmt" ||
+            { say "cannot mount binfmt_misc on $binfmt: i386 programs will not run"; exit 1; }
+    fi
+    # Debian registers no i386 emulator on amd64; F: the emulator is opened now,
+    # so it also serves inside other mount namespaces.
+    if [ ! -e "$binfmt/qemu-i386" ]; then
+        printf '%s\n' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:F' \
+            >"$binfmt/register" || { say "cannot register the i386 emulator"; exit 1; }
+    fi
+    exit 0
+fi
 
 # fonts-wine holds Marlett, the title-bar glyphs; wine only recommends it.
 PACKAGES="

@@ -12,6 +12,11 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
 export XDG_DATA_HOME="$build_dir/xdg-data"
 export WINE64=/usr/lib/wine/wine64
+# GLIM_WINEARCH=win32: a 32-bit prefix run by the i386 loader (wine32).
+if [ "${GLIM_WINEARCH:-win64}" = win32 ]; then
+    export WINEARCH=win32
+    WINE64=/usr/lib/wine/wine
+fi
 export PATH="/usr/lib/wine:$PATH"
 mkdir -p "$XDG_DATA_HOME"
 

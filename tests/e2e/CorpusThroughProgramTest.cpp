@@ -139,9 +139,7 @@ public:
     }
 
 private:
-    static std::string Release() {
-        return WindowsPath(GLIMMORA_SOURCE_DIR "/dist/win64/GLIMR32.EXE");
-    }
+    static std::string Release() { return WindowsPath(GLIMMORA_RELEASE_DIR "/GLIMR32.EXE"); }
 
     std::unique_ptr<RunningProgram> program_;
     HWND window_ = nullptr, edit_ = nullptr, list_ = nullptr, info_ = nullptr;

@@ -240,6 +240,16 @@ HWND RunningProgram::FindBox() const {
     return box ? box : FindWindowOfProcess(L"#32770", nullptr);
 }
 
+bool RunningProgram::Answer(HWND box, const std::string& button) {
+    const std::vector<ChildWindow> children = Children(box);
+    const ChildWindow* found = FindChild(children, L"Button", button);
+    if (!found)
+        return false;
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(found->handle), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(found->handle));
+    return true;
+}
+
 std::string RunningProgram::DismissBoxes(HWND window, int* boxes) {
     std::string lastText;
     int count = 0;
@@ -254,7 +264,7 @@ std::string RunningProgram::DismissBoxes(HWND window, int* boxes) {
                 ok = FindChild(children, L"Button", "OK");
                 return ok != nullptr;
             },
-            3000);
+            3000 * kSlowdown);
         lastText.clear();
         for (const ChildWindow& c : children)
             if (c.className == L"Static" && !c.text.empty())
@@ -275,10 +285,10 @@ std::string RunningProgram::DismissBoxes(HWND window, int* boxes) {
                     box = nullptr;
                 return box || IsWindowEnabled(window) || Ended();
             },
-            15000);
+            15000 * kSlowdown);
     }
     // The last box may still be on the screen a moment after its answer.
-    WaitUntil([&] { return !FindBox() || Ended(); }, 5000);
+    WaitUntil([&] { return !FindBox() || Ended(); }, 5000 * kSlowdown);
     if (boxes)
         *boxes = count;
     return lastText;

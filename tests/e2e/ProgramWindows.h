@@ -12,7 +12,11 @@
 
 namespace e2e {
 
-constexpr DWORD kPatience = 10000; // ms for a window to appear or the program to end
+// The 32-bit build runs emulated here (i386 Wine through qemu): far slower.
+constexpr DWORD kSlowdown = sizeof(void*) == 4 ? 20 : 1;
+constexpr DWORD kPatience = 10000 * kSlowdown; // ms for a window to appear or the program to end
+// A start of the emulated program loads every DLL through the emulator.
+constexpr DWORD kStartPatience = sizeof(void*) == 4 ? 600000 : kPatience;
 
 extern const wchar_t kFormClass[];   // the program's forms (top-level windows)
 extern const wchar_t kDialogClass[]; // its message and input boxes
@@ -66,6 +70,9 @@ public:
 
     // A visible message box of the program: its own or the system's.
     HWND FindBox() const;
+    // Answers a box of the program with one of its buttons (posted: a click
+    // sent across the process border does not always reach a new box).
+    static bool Answer(HWND box, const std::string& button);
     // Clicks OK on each message box the program shows until `window` is
     // enabled again with no box open; the last box's text, or "" for none.
     // `boxes` counts them.

@@ -1,5 +1,7 @@
 #include "UserInput.h"
 
+#include "ProgramWindows.h"
+
 #include <cstdlib>
 #include <fstream>
 #include <vector>
@@ -116,11 +118,11 @@ void Settle(HWND window) {
     GetWindowThreadProcessId(window, &processId);
     Sleep(10);
     if (HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, processId)) {
-        WaitForInputIdle(process, 5000);
+        WaitForInputIdle(process, 5000 * kSlowdown);
         CloseHandle(process);
     }
     DWORD_PTR result = 0;
-    SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result);
+    SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000 * kSlowdown, &result);
 }
 
 bool HasFocus(HWND control) {

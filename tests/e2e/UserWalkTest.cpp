@@ -1,6 +1,7 @@
-// The release build (dist/win64) installed into a folder of its own and used
-// from another process as a user uses it: clicks and keys through the input
-// queue, what the windows show read back, and screenshots under out/walk.
+// The release build (dist/win64, or dist/win32 for the 32-bit walk) installed
+// into a folder of its own and used from another process as a user uses it:
+// clicks and keys through the input queue, what the windows show read back,
+// and screenshots under out/walk.
 #include "../browser/TestSupport.h"
 #include "ProgramWindows.h"
 #include "UserInput.h"
@@ -25,7 +26,7 @@ std::string WindowsPath(std::string path) {
     return path[0] == '\\' ? "Z:" + path : path;
 }
 
-const std::string kRelease = WindowsPath(GLIMMORA_SOURCE_DIR "/dist/win64");
+const std::string kRelease = WindowsPath(GLIMMORA_RELEASE_DIR);
 const std::string kShots = WindowsPath(GLIMMORA_SOURCE_DIR "/out/walk");
 const std::string kCorpus = WindowsPath(GLIMMORA_CORPUS_DIR);
 
@@ -126,7 +127,7 @@ protected:
         program = std::make_unique<RunningProgram>(arguments, pictures.Path(), -1,
                                                    install.File("GLIMR32.EXE"));
         ASSERT_TRUE(program->Started());
-        window = program->WaitForWindow(kFormClass, title);
+        window = program->WaitForWindow(kFormClass, title, kStartPatience);
         ASSERT_NE(window, nullptr) << "no browser window";
         ASSERT_TRUE(BringToFront(window));
         Settle(window);
@@ -167,7 +168,7 @@ protected:
     // Clicks once and waits for the click's visible effect.
     bool ClickAndWait(HWND control, const std::function<bool()>& done) {
         Click(control);
-        return WaitUntil(done, 8000);
+        return WaitUntil(done, 8000 * kSlowdown);
     }
 
     // Opens the picture and shows it full screen: the view, shown and in
@@ -227,6 +228,45 @@ protected:
         if (HasFailure() && window)
             Shot(std::string("failed-") +
                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    }
+
+    // Copies the shown 227 x 149 photograph; this test is the other program
+    // and pastes what was copied.
+    void PasteWhatCopyCopies() {
+        ASSERT_TRUE(OpenClipboard(nullptr));
+        EmptyClipboard();
+        CloseClipboard();
+        ASSERT_TRUE(
+            ClickAndWait(copy, [] { return IsClipboardFormatAvailable(CF_BITMAP) != FALSE; }));
+        ASSERT_TRUE(OpenClipboard(nullptr));
+        BITMAP bitmap{};
+        HBITMAP handle = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP));
+        ASSERT_NE(handle, nullptr);
+        ASSERT_NE(GetObjectW(handle, sizeof bitmap, &bitmap), 0);
+        EXPECT_EQ(bitmap.bmWidth, 227);
+        EXPECT_EQ(bitmap.bmHeight, 149);
+        // The picture itself, not an empty sheet: the photograph has many colours.
+        BITMAPINFO format{};
+        format.bmiHeader.biSize = sizeof format.bmiHeader;
+        format.bmiHeader.biWidth = 227;
+        format.bmiHeader.biHeight = 149;
+        format.bmiHeader.biPlanes = 1;
+        format.bmiHeader.biBitCount = 32;
+        std::vector<DWORD> pixels(227 * 149);
+        HDC screen = GetDC(nullptr);
+        EXPECT_EQ(GetDIBits(screen, handle, 0, 149, pixels.data(), &format, DIB_RGB_COLORS), 149);
+        ReleaseDC(nullptr, screen);
+        CloseClipboard();
+        std::sort(pixels.begin(), pixels.end());
+        EXPECT_GT(std::unique(pixels.begin(), pixels.end()) - pixels.begin(), 100);
+    }
+
+    // Escape closes the full-screen view: the browser is active again, with
+    // the focus back in one of its controls.
+    void LeaveFullView(HWND view) {
+        Press(view, VK_ESCAPE);
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(view); }));
+        EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window && HasFocus(window); }));
     }
 
     void CloseProgram() {
@@ -372,10 +412,7 @@ TEST_F(UserWalk, FullViewStepsThroughTheFolder) {
     EXPECT_EQ(ListSelection(list), *(at + 1));
     Press(view, VK_SUBTRACT);
     EXPECT_TRUE(WaitForTitle("photo_227x149.gif")) << Narrow(Title());
-    Press(view, VK_ESCAPE);
-    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(view); }));
-    // The browser is active again, with the focus back in one of its controls.
-    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window && HasFocus(window); }));
+    LeaveFullView(view);
 
     // The next picture opened from the browser is shown in its own size.
     ASSERT_EQ(ShowFullView("big.bmp"), view);
@@ -444,32 +481,7 @@ TEST_F(UserWalk, CopiesThePictureForAnotherProgram) {
     EXPECT_FALSE(IsWindowEnabled(copy));
     Open("photo_227x149.gif");
     ASSERT_TRUE(WaitForTitle("photo_227x149.gif"));
-    ASSERT_TRUE(OpenClipboard(nullptr));
-    EmptyClipboard();
-    CloseClipboard();
-    // This test is the other program: it pastes what was copied.
-    ASSERT_TRUE(ClickAndWait(copy, [] { return IsClipboardFormatAvailable(CF_BITMAP) != FALSE; }));
-    ASSERT_TRUE(OpenClipboard(nullptr));
-    BITMAP bitmap{};
-    HBITMAP handle = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP));
-    ASSERT_NE(handle, nullptr);
-    ASSERT_NE(GetObjectW(handle, sizeof bitmap, &bitmap), 0);
-    EXPECT_EQ(bitmap.bmWidth, 227);
-    EXPECT_EQ(bitmap.bmHeight, 149);
-    // The picture itself, not an empty sheet: the photograph has many colours.
-    BITMAPINFO format{};
-    format.bmiHeader.biSize = sizeof format.bmiHeader;
-    format.bmiHeader.biWidth = 227;
-    format.bmiHeader.biHeight = 149;
-    format.bmiHeader.biPlanes = 1;
-    format.bmiHeader.biBitCount = 32;
-    std::vector<DWORD> pixels(227 * 149);
-    HDC screen = GetDC(nullptr);
-    EXPECT_EQ(GetDIBits(screen, handle, 0, 149, pixels.data(), &format, DIB_RGB_COLORS), 149);
-    ReleaseDC(nullptr, screen);
-    CloseClipboard();
-    std::sort(pixels.begin(), pixels.end());
-    EXPECT_GT(std::unique(pixels.begin(), pixels.end()) - pixels.begin(), 100);
+    PasteWhatCopyCopies();
     CloseProgram();
 }
 
@@ -560,4 +572,88 @@ TEST_F(UserWalk, StartsWithAPictureFromTheShell) {
     EXPECT_EQ(ControlText(info), "Picture-Info:  227x149x256");
     Shot("12-started-with-picture");
     CloseProgram();
+}
+
+namespace {
+
+std::string WindowsFolder() {
+    char folder[MAX_PATH] = {};
+    GetWindowsDirectoryA(folder, sizeof folder);
+    return folder;
+}
+
+// The walk of the shipped 32-bit build, which runs emulated here: the same
+// steps, one program start for each scenario.
+class ShortWalk : public UserWalk {
+protected:
+    ShortWalk() {
+        RegDeleteTreeA(HKEY_LOCAL_MACHINE, kAppPathsKey);
+        RegDeleteTreeA(HKEY_LOCAL_MACHINE, kUninstallKey);
+        RegDeleteTreeA(HKEY_CLASSES_ROOT, "Glimmora32");
+    }
+    SavedFile savedWinHelp{WindowsFolder() + "\\WINHELP.INI"};
+};
+
+} // namespace
+
+TEST_F(ShortWalk, StartsWithAPictureShowsEachFormatFullViewAndCopies) {
+    Start(Quoted(pictures.File("own_8bit_227x149.pcx")), TitleOf("own_8bit_227x149.pcx").c_str());
+    EXPECT_EQ(ListSelection(list), "own_8bit_227x149.pcx");
+    EXPECT_EQ(ControlText(info), "Picture-Info:  227x149x256");
+
+    // Registered at start with the folder it was installed to.
+    const std::string exe = install.File("GLIMR32.EXE");
+    EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, kAppPathsKey), exe);
+    EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, kAppPathsKey, "Path"), install.Path());
+    EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName"), "Glimmora 1.1b -32");
+    EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString"), exe + " -u");
+    EXPECT_EQ(RegString(HKEY_CLASSES_ROOT, "Glimmora32\\shell\\open\\command"), exe + " %1");
+    EXPECT_EQ(RegString(HKEY_CLASSES_ROOT, "Glimmora32\\EXEPath"), install.Path());
+
+    for (const Picture& p : kPictures) {
+        SCOPED_TRACE(p.name);
+        Open(p.name);
+        EXPECT_TRUE(WaitForTitle(p.name)) << Narrow(Title());
+        EXPECT_EQ(ControlText(info), p.info);
+        EXPECT_EQ(program->FindBox(), nullptr);
+    }
+    // The browser offers no PNG files: the library's PNG reader is walked
+    // through the corpus test.
+    Open("basn2c08.png");
+    EXPECT_EQ(ListSelection(list), "basn2c08.png");
+    EXPECT_EQ(Title(), TitleOf(kPictures[std::size(kPictures) - 1].name));
+
+    const HWND view = ShowFullView("photo_227x149.gif");
+    ASSERT_NE(view, nullptr);
+    EXPECT_TRUE(WaitUntil([&] { return ScreenPixel({1, 1}) != 0; })) << "the picture is drawn";
+    Shot("32-fullview");
+    LeaveFullView(view);
+    EXPECT_EQ(Title(), TitleOf("photo_227x149.gif"));
+
+    PasteWhatCopyCopies();
+    CloseProgram();
+}
+
+TEST_F(ShortWalk, MinusUAnsweredYesLeavesTheUninstallerToRemoveTheFolder) {
+    const std::string uninstaller = WindowsFolder() + "\\GLUNINST.EXE";
+    const std::string log = WindowsFolder() + "\\GLUNINST.LOG";
+    ASSERT_TRUE(CopyFileA((kRelease + "\\GLUNINST.EXE").c_str(), uninstaller.c_str(), FALSE));
+    program =
+        std::make_unique<RunningProgram>("-u", install.Path(), -1, install.File("GLIMR32.EXE"));
+    ASSERT_TRUE(program->Started());
+    const HWND question = program->WaitForWindow(kDialogClass, L"Best\u00e4tigen", kStartPatience);
+    ASSERT_NE(question, nullptr) << "no question";
+    ASSERT_TRUE(RunningProgram::Answer(question, "&Ja"));
+    const HWND handOver = program->WaitForWindow(kDialogClass, L"Information");
+    ASSERT_NE(handOver, nullptr) << "no hand-over message";
+    EXPECT_TRUE(FileExists(install.File("GLIMR32.EXE")));
+    ASSERT_TRUE(RunningProgram::Answer(handOver, "OK"));
+    EXPECT_EQ(program->WaitForExit(), 0);
+
+    // GLUNINST.EXE deletes the files, the folder and its log last.
+    EXPECT_TRUE(WaitUntil([&] { return !FileExists(log); })) << "the log is still there";
+    EXPECT_EQ(GetFileAttributesA(install.Path().c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, kAppPathsKey), "<missing>");
+    EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString"), "<missing>");
+    DeleteFileA(uninstaller.c_str());
 }
