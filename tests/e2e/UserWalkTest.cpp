@@ -195,6 +195,17 @@ protected:
         EXPECT_TRUE(WaitUntil([&] { return HasFocus(list) || program->FindBox(); })) << name;
     }
 
+    // One picture of each library format, with its title and info line.
+    void OpenEachLibraryFormat() {
+        for (const Picture& p : kPictures) {
+            SCOPED_TRACE(p.name);
+            Open(p.name);
+            EXPECT_TRUE(WaitForTitle(p.name)) << Narrow(Title());
+            EXPECT_EQ(ControlText(info), p.info);
+            EXPECT_EQ(program->FindBox(), nullptr);
+        }
+    }
+
     std::wstring Title() const { return TextW(window); }
     static std::wstring TitleOf(const std::string& name) {
         std::string upper = name;
@@ -340,13 +351,7 @@ TEST_F(UserWalk, BrowsesDrivesFoldersAndTypesAhead) {
 
 TEST_F(UserWalk, OpensEveryFormatAndStretchesThePreview) {
     Start();
-    for (const Picture& p : kPictures) {
-        SCOPED_TRACE(p.name);
-        Open(p.name);
-        EXPECT_TRUE(WaitForTitle(p.name)) << Narrow(Title());
-        EXPECT_EQ(ControlText(info), p.info);
-        EXPECT_EQ(program->FindBox(), nullptr);
-    }
+    OpenEachLibraryFormat();
     // Metafiles and icons through the toolkit.
     Open("drawing.wmf");
     EXPECT_TRUE(WaitForTitle("drawing.wmf"));
@@ -610,13 +615,7 @@ TEST_F(ShortWalk, StartsWithAPictureShowsEachFormatFullViewAndCopies) {
     EXPECT_EQ(RegString(HKEY_CLASSES_ROOT, "Glimmora32\\shell\\open\\command"), exe + " %1");
     EXPECT_EQ(RegString(HKEY_CLASSES_ROOT, "Glimmora32\\EXEPath"), install.Path());
 
-    for (const Picture& p : kPictures) {
-        SCOPED_TRACE(p.name);
-        Open(p.name);
-        EXPECT_TRUE(WaitForTitle(p.name)) << Narrow(Title());
-        EXPECT_EQ(ControlText(info), p.info);
-        EXPECT_EQ(program->FindBox(), nullptr);
-    }
+    OpenEachLibraryFormat();
     // The browser offers no PNG files: the library's PNG reader is walked
     // through the corpus test.
     Open("basn2c08.png");
