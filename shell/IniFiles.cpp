@@ -76,7 +76,10 @@ void WriteIniEntry(const std::string& file, const std::string& section, const st
             toolkit::FormatMessageText("Kann nicht nach %s schreiben", path));
 }
 
-bool RemoveIniEntry(const std::string& file, const std::string& section, const std::string& key) {
+namespace {
+
+bool RewriteWithoutEntry(const std::string& file, const std::string& section,
+                         const std::string& key) {
     const std::string path = IniFilePath(file);
     const DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES ||
@@ -108,10 +111,23 @@ bool RemoveIniEntry(const std::string& file, const std::string& section, const s
         return ok;
     });
     bool removed = false;
-    if (!CopyWithoutEntry(reader, writer, sectionLine, keyPrefix, removed))
+    if (!CopyWithoutEntry(reader, writer, sectionLine, keyPrefix, removed) || !removed)
         return false;
     input.Close();
-    return temporary.Replace(path) && removed;
+    if (!temporary.Replace(path))
+        return false;
+    SetFileAttributesA(path.c_str(), attributes);
+    return true;
+}
+
+} // namespace
+
+bool RemoveIniEntry(const std::string& file, const std::string& section, const std::string& key) {
+    try {
+        return RewriteWithoutEntry(file, section, key);
+    } catch (const std::exception&) {
+        return false; // out of memory: the file stays as it was
+    }
 }
 
 } // namespace shell

@@ -13,8 +13,9 @@ void WriteIniEntry(const std::string& file, const std::string& section, const st
 
 // Rewrites the file without the section's lines that start with "key="
 // (letter case ignored); the section ends at an empty line or at "[". Every
-// line of the result ends in CR LF. True when a line was removed; false, with
-// the file left as it was, on any error or when the file is read-only.
+// line of the result ends in CR LF, and the file keeps its attributes. True
+// when a line was removed; false, with the file left as it was, when nothing
+// matches, on any error, when the file is read-only or is not 8-bit text.
 bool RemoveIniEntry(const std::string& file, const std::string& section, const std::string& key);
 
 } // namespace shell

@@ -13,15 +13,20 @@
 namespace shell {
 
 constexpr std::size_t kIniChunk = 64 * 1024;
+// No profile line is near this long: a file that has one is no INI file.
+constexpr std::size_t kIniMaxLine = 1 << 20;
 
 // Reads lines from `read(buffer, size, got)` (false on an error, got 0 at the
 // end); a line ends at CR LF, LF or CR, and the last one may end at the end.
+// What is not 8-bit text (a zero byte, a UTF-16 byte-order mark) and lines
+// longer than maxLine are errors, so that such a file is never rewritten.
 template <class ReadChunk> class LineReader {
 public:
     enum class Result { Line, End, Error };
 
-    explicit LineReader(ReadChunk read, std::size_t chunk = kIniChunk)
-        : read_(std::move(read)), buffer_(chunk) {}
+    explicit LineReader(ReadChunk read, std::size_t chunk = kIniChunk,
+                        std::size_t maxLine = kIniMaxLine)
+        : read_(std::move(read)), buffer_(chunk), maxLine_(maxLine) {}
 
     Result Next(std::string& line) {
         line.clear();
@@ -32,7 +37,7 @@ public:
                 if (!read_(buffer_.data(), buffer_.size(), got))
                     return Result::Error;
                 if (got == 0)
-                    return started ? Result::Line : Result::End;
+                    return started ? Finished(line) : Result::End;
                 position_ = 0;
                 filled_ = got;
             }
@@ -45,22 +50,36 @@ public:
             }
             const char* begin = buffer_.data() + position_;
             const char* end = buffer_.data() + filled_;
-            const char* stop =
-                std::find_if(begin, end, [](char c) { return c == '\r' || c == '\n'; });
+            const char* stop = std::find_if(
+                begin, end, [](char c) { return c == '\r' || c == '\n' || c == '\0'; });
+            if (stop != end && *stop == '\0')
+                return Result::Error;
+            if (static_cast<std::size_t>(stop - begin) > maxLine_ - line.size())
+                return Result::Error;
             line.append(begin, stop);
             started = true;
             position_ = stop - buffer_.data();
             if (stop != end) {
                 skipLineFeed_ = *stop == '\r';
                 ++position_;
-                return Result::Line;
+                return Finished(line);
             }
         }
     }
 
 private:
+    Result Finished(const std::string& line) {
+        const bool first = first_;
+        first_ = false;
+        const bool utf16 = line.size() >= 2 && ((line[0] == '\xFF' && line[1] == '\xFE') ||
+                                                (line[0] == '\xFE' && line[1] == '\xFF'));
+        return first && utf16 ? Result::Error : Result::Line;
+    }
+
     ReadChunk read_;
     std::vector<char> buffer_;
+    std::size_t maxLine_;
+    bool first_ = true;
     std::size_t position_ = 0;
     std::size_t filled_ = 0;
     bool skipLineFeed_ = false;

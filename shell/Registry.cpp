@@ -130,6 +130,21 @@ bool DeleteRegKey(HKEY root, const std::string& keyPath) {
     return DeleteKeyTree(rootKey.Get(), keyPath);
 }
 
+bool DeleteEmptyRegKey(HKEY root, const std::string& keyPath) {
+    if (keyPath.empty())
+        return false;
+    {
+        RegKey key = OpenKey(root, keyPath);
+        DWORD subkeys = 0, values = 0;
+        if (!key ||
+            RegQueryInfoKeyA(key.Get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr,
+                             &values, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS ||
+            subkeys != 0 || values != 0)
+            return false;
+    }
+    return RegDeleteKeyA(root, keyPath.c_str()) == ERROR_SUCCESS;
+}
+
 bool DeleteRegValue(HKEY root, const std::string& keyPath, const std::string& valueName) {
     RegKey key = OpenKey(root, keyPath);
     if (!key)

@@ -44,6 +44,9 @@ bool RegKeyExists(HKEY root, const std::string& keyPath);
 // Removes the key with all its subkeys and values.
 bool DeleteRegKey(HKEY root, const std::string& keyPath);
 
+// Removes the key only when it holds no subkeys and no values.
+bool DeleteEmptyRegKey(HKEY root, const std::string& keyPath);
+
 bool DeleteRegValue(HKEY root, const std::string& keyPath, const std::string& valueName);
 
 } // namespace shell

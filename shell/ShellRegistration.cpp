@@ -49,6 +49,9 @@ bool FileExists(const std::string& path) {
 }
 
 void RecordHelpFile(const ShellEnvironment& environment) {
+    // Without a Windows folder the file would land in the drive's root.
+    if (environment.windowsFolder.empty())
+        return;
     const std::string iniFile = PathInFolder(environment.windowsFolder, "WINHELP.INI");
     if (!FileExists(HelpFilePath())) {
         RemoveIniEntry(iniFile, "Files", kHelpFileName);

@@ -53,14 +53,18 @@ bool WriteLog(HANDLE file, const std::vector<std::string>& lines) {
            written == text.size();
 }
 
-// Step 4: an extension goes only when its key names the class.
+// Step 4: an extension goes only when its key names the class. The key may
+// hold what the system and other programs keep there (ShellNew,
+// OpenWithProgids...): only our default value goes, then the key if that
+// left it empty.
 void RemoveExtension(const std::string& extension, const std::string& windowsFolder) {
     if (UpperCaseAscii(ReadRegString(HKEY_CLASSES_ROOT, extension, "")) != "GLIMMORA32")
         return;
     if (!windowsFolder.empty())
         RemoveIniEntry(PathInFolder(windowsFolder, "WIN.INI"), "Extensions", extension.substr(1));
     DeleteRegValue(HKEY_LOCAL_MACHINE, kExtensionsKey, extension);
-    DeleteRegKey(HKEY_CLASSES_ROOT, extension);
+    if (DeleteRegValue(HKEY_CLASSES_ROOT, extension, ""))
+        DeleteEmptyRegKey(HKEY_CLASSES_ROOT, extension);
 }
 
 // The name goes into a DDE command: brackets, parentheses, quotes and

@@ -1,11 +1,13 @@
 // GLUNINST.EXE LOGFILE: deletes the files and the folder that an uninstall
-// log names, then the log. Shows nothing; the exit code tells the outcome.
+// log names, then the log. It shows a box only when named files are left;
+// the exit code tells the outcome.
 #include "uninstaller/Removal.h"
 #include "uninstaller/Starter.h"
 
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -32,6 +34,15 @@ void ReportReady() {
     PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
 }
 
+void ShowLeftFiles(const std::vector<std::string>& files) {
+    std::string text = "Folgende Dateien konnten nicht gelöscht werden:\r\r";
+    for (const std::string& file : files)
+        text += file + "\r";
+    text += "\rBitte löschen Sie diese Dateien von Hand.";
+    MessageBoxA(nullptr, text.c_str(), "Glimmora Deinstallation",
+                MB_OK | MB_ICONEXCLAMATION | MB_SETFOREGROUND);
+}
+
 } // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int) {
@@ -41,7 +52,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int) {
         return gluninst::kLogUnreadable;
     const std::string logPath = FullPath(given);
     LeaveCurrentFolder();
-    return gluninst::Uninstall(logPath, [](const gluninst::RemovalPlan& plan) {
-        gluninst::AwaitStarter(plan, kStarterPatience);
-    });
+    return gluninst::Uninstall(
+        logPath,
+        [](const gluninst::RemovalPlan& plan) { gluninst::AwaitStarter(plan, kStarterPatience); },
+        ShowLeftFiles);
 }

@@ -59,6 +59,7 @@ RemovalResult CarryOut(const RemovalPlan& plan) {
         case Deletion::Missing:
             break;
         case Deletion::Kept:
+            result.left.push_back(file);
             result.complete = false;
             break;
         }
@@ -70,7 +71,8 @@ RemovalResult CarryOut(const RemovalPlan& plan) {
 }
 
 ExitCode Uninstall(const std::string& logPath,
-                   const std::function<void(const RemovalPlan&)>& beforeRemoval) {
+                   const std::function<void(const RemovalPlan&)>& beforeRemoval,
+                   const std::function<void(const std::vector<std::string>&)>& reportLeft) {
     const std::optional<std::string> text = ReadLogFile(logPath);
     if (!text)
         return kLogUnreadable;
@@ -80,8 +82,14 @@ ExitCode Uninstall(const std::string& logPath,
     if (beforeRemoval)
         beforeRemoval(*plan);
     const RemovalResult result = CarryOut(*plan);
+    if (!result.complete) {
+        // The log stays, so that the user can try again.
+        if (reportLeft)
+            reportLeft(result.left);
+        return kFilesLeft;
+    }
     DeleteNamedFile(logPath);
-    return result.complete ? kDone : kFilesLeft;
+    return kDone;
 }
 
 } // namespace gluninst

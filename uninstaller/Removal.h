@@ -25,7 +25,8 @@ std::optional<std::string> ReadLogFile(const std::string& path);
 struct RemovalResult {
     std::vector<std::string> deleted;
     bool folderRemoved = false;
-    // False when a named file is still there.
+    // The named files that are still there; complete when there are none.
+    std::vector<std::string> left;
     bool complete = true;
 };
 
@@ -33,10 +34,12 @@ struct RemovalResult {
 // folder when that is empty and not a root.
 RemovalResult CarryOut(const RemovalPlan& plan);
 
-// Reads and checks the log, lets beforeRemoval see the plan, carries it out
-// and deletes the log. A log that cannot be read or is malformed deletes
-// nothing, itself included.
+// Reads and checks the log, lets beforeRemoval see the plan and carries it
+// out. The log goes when every named file has gone; otherwise it stays and
+// reportLeft hears which files are left. A log that cannot be read or is
+// malformed deletes nothing, itself included.
 ExitCode Uninstall(const std::string& logPath,
-                   const std::function<void(const RemovalPlan&)>& beforeRemoval = {});
+                   const std::function<void(const RemovalPlan&)>& beforeRemoval = {},
+                   const std::function<void(const std::vector<std::string>&)>& reportLeft = {});
 
 } // namespace gluninst

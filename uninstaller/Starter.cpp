@@ -57,16 +57,14 @@ std::string ImagePath(DWORD processId) {
     return Module32First(modules.Get(), &entry) ? entry.szExePath : std::string();
 }
 
-bool IsPlanProgram(const RemovalPlan& plan, DWORD processId) {
+// The program may have been renamed: any program file in the plan's folder
+// counts.
+bool RunsFromPlanFolder(const RemovalPlan& plan, DWORD processId) {
     const std::string image = ImagePath(processId);
     if (image.empty())
         return false;
     const std::string program = LongPath(image);
-    for (const std::string& file : plan.files) {
-        if (SamePath(LongPath(file), program))
-            return true;
-    }
-    return false;
+    return SamePath(FolderOf(program), LongPath(plan.folder));
 }
 
 } // namespace
@@ -76,7 +74,7 @@ void AwaitStarter(const RemovalPlan& plan, DWORD limitMs) {
     if (parentId == 0)
         return;
     ScopedHandle parent(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, parentId));
-    if (parent && StartedBeforeThisOne(parent.Get()) && IsPlanProgram(plan, parentId))
+    if (parent && StartedBeforeThisOne(parent.Get()) && RunsFromPlanFolder(plan, parentId))
         WaitForSingleObject(parent.Get(), limitMs);
 }
 

@@ -9,7 +9,7 @@
 namespace gluninst {
 
 // Waits, at most limitMs, for the process that started this one to end, when
-// its program file is one of the plan's files.
+// its program file lies in the plan's folder (under any name).
 void AwaitStarter(const RemovalPlan& plan, DWORD limitMs);
 
 } // namespace gluninst

@@ -1,6 +1,7 @@
 #include "uninstaller/UninstallLog.h"
 
 #include <cstddef>
+#include <iterator>
 
 namespace gluninst {
 
@@ -8,19 +9,20 @@ namespace {
 
 constexpr std::size_t kLineCount = 9;
 constexpr std::size_t kMaxPath = 259; // MAX_PATH less the terminating zero
-constexpr std::string_view kStarted = "*** Installation Started ";
-constexpr std::string_view kStartedEnd = " ***";
-constexpr std::string_view kTitle = "Title: ";
-constexpr std::string_view kSource = "Source: ";
+// The program writes these three lines as they stand.
+constexpr std::string_view kFixedLines[] = {
+    "*** Installation Started 1/1/96 00:00 ***",
+    "Title: Glimmora 1.1b -32 Installation",
+    "Source: A:\\INST32.EXE",
+};
 constexpr std::string_view kMadeDir = "Made Dir: ";
 constexpr std::string_view kFileCopy = "File Copy: ";
+// The program's files, in the order of lines 5 to 9.
+constexpr std::string_view kFileNames[] = {"GLIMR32.EXE", "GLIMR32.HLP", "GLIMR32.CNT",
+                                           "GLIMR32.GID", "SKY32DEM.DLL"};
 
 bool StartsWith(std::string_view text, std::string_view prefix) {
     return text.substr(0, prefix.size()) == prefix;
-}
-
-bool EndsWith(std::string_view text, std::string_view suffix) {
-    return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
 }
 
 char UpperAscii(char c) {
@@ -67,12 +69,8 @@ bool IsShareForm(std::string_view path) {
     return StartsWith(path, "\\\\");
 }
 
-// Everything before the last name; a drive root keeps its backslash.
-std::string_view FolderOf(std::string_view path) {
-    const std::size_t last = path.rfind('\\');
-    if (last == std::string_view::npos)
-        return {};
-    return path.substr(0, last == 2 && IsDriveForm(path) ? 3 : last);
+std::string_view NamePart(std::string_view path) {
+    return path.substr(path.rfind('\\') + 1);
 }
 
 bool SplitLines(std::string_view text, std::vector<std::string_view>& lines) {
@@ -91,6 +89,13 @@ bool SplitLines(std::string_view text, std::vector<std::string_view>& lines) {
 }
 
 } // namespace
+
+std::string_view FolderOf(std::string_view path) {
+    const std::size_t last = path.rfind('\\');
+    if (last == std::string_view::npos)
+        return {};
+    return path.substr(0, last == 2 && IsDriveForm(path) ? 3 : last);
+}
 
 bool IsFullPath(std::string_view path) {
     if (path.empty() || path.size() > kMaxPath)
@@ -123,21 +128,15 @@ bool SamePath(std::string_view a, std::string_view b) {
     return true;
 }
 
-bool PlanNamesFile(const RemovalPlan& plan, std::string_view path) {
-    for (const std::string& file : plan.files) {
-        if (SamePath(file, path))
-            return true;
-    }
-    return false;
-}
-
 std::optional<RemovalPlan> ParseUninstallLog(std::string_view text) {
     std::vector<std::string_view> lines;
     if (!SplitLines(text, lines) || lines.size() != kLineCount)
         return std::nullopt;
-    if (!StartsWith(lines[0], kStarted) || !EndsWith(lines[0], kStartedEnd) ||
-        lines[0].size() < kStarted.size() + kStartedEnd.size() || !StartsWith(lines[1], kTitle) ||
-        !StartsWith(lines[2], kSource) || !StartsWith(lines[3], kMadeDir))
+    for (std::size_t i = 0; i < std::size(kFixedLines); ++i) {
+        if (lines[i] != kFixedLines[i])
+            return std::nullopt;
+    }
+    if (!StartsWith(lines[3], kMadeDir))
         return std::nullopt;
 
     RemovalPlan plan;
@@ -148,7 +147,8 @@ std::optional<RemovalPlan> ParseUninstallLog(std::string_view text) {
         if (!StartsWith(lines[i], kFileCopy))
             return std::nullopt;
         const std::string_view file = lines[i].substr(kFileCopy.size());
-        if (!IsFullPath(file) || IsRootFolder(file) || !SamePath(FolderOf(file), plan.folder))
+        if (!IsFullPath(file) || IsRootFolder(file) || !SamePath(FolderOf(file), plan.folder) ||
+            !SamePath(NamePart(file), kFileNames[i - 4]))
             return std::nullopt;
         plan.files.emplace_back(file);
     }

@@ -1,11 +1,12 @@
 // The uninstall log and what it allows to delete. No system calls here.
 //
-// The log has exactly nine lines, each ending in CR LF:
-//   1 "*** Installation Started " date and time " ***"
-//   2 "Title: " the product
-//   3 "Source: " where the installation came from
-//   4 "Made Dir: " the folder the installation made
-//   5-9 "File Copy: " a file the installation copied into that folder
+// The log has exactly nine lines, each ending in CR LF, as the program
+// writes it:
+//   1-3 "*** Installation Started 1/1/96 00:00 ***", "Title: Glimmora 1.1b
+//       -32 Installation", "Source: A:\INST32.EXE"
+//   4 "Made Dir: " the program folder
+//   5-9 "File Copy: " GLIMR32.EXE, GLIMR32.HLP, GLIMR32.CNT, GLIMR32.GID and
+//       SKY32DEM.DLL in that folder (letter case ignored)
 #pragma once
 
 #include <optional>
@@ -29,15 +30,15 @@ std::optional<RemovalPlan> ParseUninstallLog(std::string_view text);
 
 bool IsFullPath(std::string_view path);
 
+// Everything before the last name; a drive root keeps its backslash.
+std::string_view FolderOf(std::string_view path);
+
 // A drive root ("C:\") or a share ("\\server\share"): never removed.
 bool IsRootFolder(std::string_view folder);
 
 // Paths compared as the file system does for these: letter case of a-z
 // ignored.
 bool SamePath(std::string_view a, std::string_view b);
-
-// Whether one of the plan's files is this path.
-bool PlanNamesFile(const RemovalPlan& plan, std::string_view path);
 
 // The one parameter: the whole rest of the command line without surrounding
 // blanks and double quotes, so that an unquoted path with blanks stays whole.

@@ -1,6 +1,7 @@
 // Removing an INI entry from hostile file contents, read and written in
 // chunks of every size: the result may not depend on where the chunks end,
-// keeps every other line in order and drops only lines of the entry.
+// keeps every other line in order and drops only lines of the entry; only
+// what is not 8-bit text is refused.
 #include "shell/IniLines.h"
 
 #include <cstdint>
@@ -66,8 +67,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     const Result whole = Filter(input, input.size() + 1, 1 << 20, section, key);
     const Result chunked = Filter(input, 1 + data[0] % 16, 1 + data[1] % 16, section, key);
-    if (!whole.ok || !chunked.ok || whole.output != chunked.output ||
-        whole.removed != chunked.removed)
+    if (whole.ok != chunked.ok)
+        __builtin_trap();
+    if (!whole.ok) {
+        // Only what is not 8-bit text is refused.
+        const bool utf16 = input.rfind("\xFF\xFE", 0) == 0 || input.rfind("\xFE\xFF", 0) == 0;
+        if (input.find('\0') == std::string::npos && !utf16)
+            __builtin_trap();
+        return 0;
+    }
+    if (whole.output != chunked.output || whole.removed != chunked.removed)
         __builtin_trap();
 
     // Every output line is an input line, in order; the skipped ones are the key's.

@@ -100,10 +100,10 @@ TEST_F(RemoveIniEntryTest, EndsEveryLineInCarriageReturnAndLineFeed) {
     EXPECT_EQ(ReadBytes(Ini()), "cr only\r\n[Files]\r\nB=2\r\n");
 }
 
-TEST_F(RemoveIniEntryTest, RewritesTheFileEvenWhenNothingMatches) {
+TEST_F(RemoveIniEntryTest, LeavesTheFileAloneWhenNothingMatches) {
     WriteBytes(Ini(), "[Files]\nX=1");
     EXPECT_FALSE(RemoveIniEntry(Ini(), "Files", "GLIMR32.HLP"));
-    EXPECT_EQ(ReadBytes(Ini()), "[Files]\r\nX=1\r\n");
+    EXPECT_EQ(ReadBytes(Ini()), "[Files]\nX=1");
     ExpectNoTemporaryFile();
 
     WriteBytes(Ini(), "");
@@ -118,6 +118,33 @@ TEST_F(RemoveIniEntryTest, CopiesLongLinesWhole) {
                           "KEEP=" + longLine + "\ntail\r\n");
     EXPECT_TRUE(RemoveIniEntry(Ini(), "Files", "GLIMR32.HLP"));
     EXPECT_EQ(ReadBytes(Ini()), longLine + "\r\n[Files]\r\n" + "KEEP=" + longLine + "\r\ntail\r\n");
+}
+
+// UTF-16 text, a zero byte or a line longer than any profile line: the file
+// is left as it is, however well its lines would match.
+TEST_F(RemoveIniEntryTest, LeavesAloneWhatIsNoEightBitText) {
+    std::string utf16 = "\xFF\xFE";
+    for (const char c : std::string("[Files]\r\nGLIMR32.HLP=C:\\OLD\r\n")) {
+        utf16 += c;
+        utf16 += '\0';
+    }
+    const std::string zero = std::string("[Files]\r\nGLIMR32.HLP=C:\\OLD\r\nX=\0\r\n", 33);
+    const std::string overlong = "[Files]\r\nGLIMR32.HLP=C:\\OLD\r\n" + std::string(2 << 20, 'x');
+    for (const std::string& content : {utf16, zero, overlong}) {
+        WriteBytes(Ini(), content);
+        EXPECT_FALSE(RemoveIniEntry(Ini(), "Files", "GLIMR32.HLP"));
+        EXPECT_TRUE(ReadBytes(Ini()) == content) << content.substr(0, 40);
+        ExpectNoTemporaryFile();
+    }
+}
+
+TEST_F(RemoveIniEntryTest, TheRewrittenFileKeepsItsAttributes) {
+    WriteBytes(Ini(), "[Files]\r\nGLIMR32.HLP=C:\\OLD\r\nX=1\r\n");
+    ASSERT_TRUE(SetFileAttributesA(Ini().c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+    const DWORD attributes = GetFileAttributesA(Ini().c_str());
+    EXPECT_TRUE(RemoveIniEntry(Ini(), "Files", "GLIMR32.HLP"));
+    EXPECT_EQ(ReadBytes(Ini()), "[Files]\r\nX=1\r\n");
+    EXPECT_EQ(GetFileAttributesA(Ini().c_str()), attributes);
 }
 
 TEST_F(RemoveIniEntryTest, CarriageReturnAndLineFeedSplitAcrossReads) {

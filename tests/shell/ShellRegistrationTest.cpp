@@ -201,6 +201,20 @@ TEST_F(RegisterShellEntriesTest, ReportsAFailedHelpLineAndGoesOn) {
     ExpectEntriesFor(program.File("GLIMR32.EXE"), program.Path());
 }
 
+// The help line needs the Windows folder: without one, no INI file is
+// written into the root of the current drive.
+TEST_F(RegisterShellEntriesTest, WithoutAWindowsFolderNoHelpLineIsWritten) {
+    ScratchFolder program;
+    FileForTest help(program.File("GLIMR32.HLP"));
+    FileRestorer rootIni("\\WINHELP.INI");
+    RemoveFile("\\WINHELP.INI");
+    RegisterShellEntries({program.File("GLIMR32.EXE"), "",
+                          [this](const std::exception& e) { reported.push_back(e.what()); }});
+    EXPECT_FALSE(FileExists("\\WINHELP.INI"));
+    EXPECT_TRUE(reported.empty());
+    ExpectEntriesFor(program.File("GLIMR32.EXE"), program.Path());
+}
+
 TEST_F(RegisterShellEntriesTest, RegistersTheRunningProgram) {
     const ShellEnvironment running = RunningProgramEnvironment();
     ASSERT_GE(running.programPath.size(), 15u);

@@ -9,6 +9,8 @@
 #include "toolkit/Dialogs.h"
 
 #include <gtest/gtest.h>
+
+#include <string_view>
 #include <windows.h>
 
 #include <set>
@@ -197,7 +199,9 @@ TEST_F(RunUninstallTest, RemovesEveryEntryOfTheProgramAndKeepsTheOthers) {
     winIni += "[Other]\r\nBMP=keep\r\n";
     WriteBytes(WinIni(), winIni);
     WriteRegString(HKEY_LOCAL_MACHINE, kExtensionsKey, ".TXT", "notepad.exe ^.txt");
+    // What the system and other programs keep beside our class name stays.
     WriteRegString(HKEY_CLASSES_ROOT, ".BMP\\ShellNew", "NullFile", "");
+    WriteRegString(HKEY_CLASSES_ROOT, ".GIF", "PerceivedType", "image");
     WriteRegString(HKEY_CLASSES_ROOT, "Glimmora32\\DefaultIcon", "", "icon");
     WriteRegString(HKEY_CLASSES_ROOT, "Glimmora32\\PMGroup", "", "Glimmora32");
     PutUninstaller();
@@ -211,9 +215,13 @@ TEST_F(RunUninstallTest, RemovesEveryEntryOfTheProgramAndKeepsTheOthers) {
         "[windows]\r\nload=\r\n[Extensions]\r\ntxt=notepad.exe ^.txt\r\n[Other]\r\nBMP=keep\r\n");
     for (const char* extension : kExtensions) {
         SCOPED_TRACE(extension);
-        EXPECT_FALSE(RegKeyExists(HKEY_CLASSES_ROOT, extension));
+        const std::string_view kept = extension;
+        EXPECT_EQ(RegKeyExists(HKEY_CLASSES_ROOT, extension), kept == ".BMP" || kept == ".GIF");
+        EXPECT_EQ(ReadRegString(HKEY_CLASSES_ROOT, extension, ""), "");
         EXPECT_EQ(ExtensionValue(extension), "");
     }
+    EXPECT_TRUE(RegKeyExists(HKEY_CLASSES_ROOT, ".BMP\\ShellNew"));
+    EXPECT_EQ(ReadRegString(HKEY_CLASSES_ROOT, ".GIF", "PerceivedType"), "image");
     EXPECT_EQ(ExtensionValue(".TXT"), "notepad.exe ^.txt");
     EXPECT_EQ(progman.executed,
               std::vector<std::string>{std::string("[DeleteGroup(Glimmora32)]\r\n\0", 28)});

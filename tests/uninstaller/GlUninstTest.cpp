@@ -62,37 +62,48 @@ TEST(Gluninst, RefusesAGarbledOrMissingLog) {
     EXPECT_EQ(installation.Remaining(), ScratchInstallation::Untouched());
 }
 
-// Started by a program that the log names, it waits until that program has
-// ended before it deletes anything.
+// Started by the program from the folder the log names, renamed or not, it
+// waits until that program has ended before it deletes anything.
 TEST(Gluninst, WaitsForTheProgramThatStartedIt) {
-    ScratchInstallation installation;
-    const std::string program = installation.File("GLIMR32.EXE");
-    ASSERT_TRUE(CopyFileA(BinFile("uninstaller_test_starter.exe").c_str(), program.c_str(), FALSE));
-    const std::string idFile = installation.Windows() + "\\started.id";
-    Process starter(program, "\"" + BinFile("GLUNINST.EXE") + "\" \"" + installation.Log() +
-                                 "\" 3000 \"" + idFile + "\"");
+    for (const std::string name : {"GLIMR32.EXE", "VIEW.EXE"}) {
+        SCOPED_TRACE(name);
+        ScratchInstallation installation;
+        const std::string program = installation.File(name);
+        ASSERT_TRUE(
+            CopyFileA(BinFile("uninstaller_test_starter.exe").c_str(), program.c_str(), FALSE));
+        const std::string idFile = installation.Windows() + "\\started.id";
+        Process starter(program, "\"" + BinFile("GLUNINST.EXE") + "\" \"" + installation.Log() +
+                                     "\" 3000 \"" + idFile + "\"");
 
-    std::string id;
-    for (int i = 0; i < 100 && id.empty(); ++i) {
-        Sleep(20);
-        TryReadBytes(idFile, id);
+        std::string id;
+        for (int i = 0; i < 100 && id.empty(); ++i) {
+            Sleep(20);
+            TryReadBytes(idFile, id);
+        }
+        ASSERT_FALSE(id.empty()) << "the uninstaller was not started";
+        gluninst::ScopedHandle uninstaller(
+            OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, std::stoul(id)));
+        ASSERT_TRUE(uninstaller);
+        Sleep(1500);
+        EXPECT_EQ(WaitForSingleObject(uninstaller.Get(), 0), static_cast<DWORD>(WAIT_TIMEOUT))
+            << "it did not wait";
+        Paths waiting = ScratchInstallation::Untouched();
+        waiting.push_back("WINDOWS\\started.id");
+        if (name != "GLIMR32.EXE")
+            waiting.push_back("Glimmora32\\" + name);
+        std::sort(waiting.begin(), waiting.end());
+        EXPECT_EQ(installation.Remaining(), waiting);
+
+        EXPECT_EQ(starter.Wait(), 0);
+        EXPECT_EQ(WaitForSingleObject(uninstaller.Get(), kPatience),
+                  static_cast<DWORD>(WAIT_OBJECT_0));
+        DWORD code = 99;
+        GetExitCodeProcess(uninstaller.Get(), &code);
+        EXPECT_EQ(code, 0u);
+        // A renamed program is no file of the log's: it stays with its folder.
+        const Paths left = name == "GLIMR32.EXE" ? Paths{"WINDOWS", "WINDOWS\\started.id"}
+                                                 : Paths{"Glimmora32", "Glimmora32\\" + name,
+                                                         "WINDOWS", "WINDOWS\\started.id"};
+        EXPECT_EQ(installation.Remaining(), left);
     }
-    ASSERT_FALSE(id.empty()) << "the uninstaller was not started";
-    gluninst::ScopedHandle uninstaller(
-        OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, std::stoul(id)));
-    ASSERT_TRUE(uninstaller);
-    Sleep(1500);
-    EXPECT_EQ(WaitForSingleObject(uninstaller.Get(), 0), static_cast<DWORD>(WAIT_TIMEOUT))
-        << "it did not wait";
-    Paths waiting = ScratchInstallation::Untouched();
-    waiting.push_back("WINDOWS\\started.id");
-    std::sort(waiting.begin(), waiting.end());
-    EXPECT_EQ(installation.Remaining(), waiting);
-
-    EXPECT_EQ(starter.Wait(), 0);
-    EXPECT_EQ(WaitForSingleObject(uninstaller.Get(), kPatience), static_cast<DWORD>(WAIT_OBJECT_0));
-    DWORD code = 99;
-    GetExitCodeProcess(uninstaller.Get(), &code);
-    EXPECT_EQ(code, 0u);
-    EXPECT_EQ(installation.Remaining(), (Paths{"WINDOWS", "WINDOWS\\started.id"}));
 }

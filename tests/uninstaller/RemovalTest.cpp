@@ -60,20 +60,24 @@ TEST(Uninstall, AFolderNamedAsAFileStaysAndKeepsTheFolder) {
     ASSERT_TRUE(CreateDirectoryA(installation.File("GLIMR32.GID").c_str(), nullptr));
     EXPECT_EQ(Uninstall(installation.Log()), kFilesLeft);
     EXPECT_EQ(installation.Remaining(),
-              (Paths{"Glimmora32", "Glimmora32\\GLIMR32.GID", "WINDOWS"}));
+              (Paths{"Glimmora32", "Glimmora32\\GLIMR32.GID", "WINDOWS", "WINDOWS\\GLUNINST.LOG"}));
 }
 
+// The log stays for another try, and the user hears which files are left.
 TEST(Uninstall, AFileInUseStaysAndIsReported) {
     ScratchInstallation installation;
+    Paths reported;
     {
         shell::FileHandle held(CreateFileA(installation.File("SKY32DEM.DLL").c_str(), GENERIC_READ,
                                            0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
                                            nullptr));
         ASSERT_TRUE(held);
-        EXPECT_EQ(Uninstall(installation.Log()), kFilesLeft);
+        EXPECT_EQ(Uninstall(installation.Log(), {}, [&](const Paths& left) { reported = left; }),
+                  kFilesLeft);
     }
-    EXPECT_EQ(installation.Remaining(),
-              (Paths{"Glimmora32", "Glimmora32\\SKY32DEM.DLL", "WINDOWS"}));
+    EXPECT_EQ(reported, Paths{installation.File("SKY32DEM.DLL")});
+    EXPECT_EQ(installation.Remaining(), (Paths{"Glimmora32", "Glimmora32\\SKY32DEM.DLL", "WINDOWS",
+                                               "WINDOWS\\GLUNINST.LOG"}));
 }
 
 TEST(Uninstall, AMalformedLogDeletesNothing) {
