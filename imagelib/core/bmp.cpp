@@ -16,9 +16,6 @@ uint16_t Le16(const uint8_t* p) {
     return static_cast<uint16_t>(p[0] | p[1] << 8);
 }
 
-// Densities beyond this (25400 dpi) only appear in damaged files.
-constexpr int32_t kMaxDensity = 1000000;
-
 bool ContiguousMask(uint32_t m) {
     if (m == 0)
         return false;
@@ -156,14 +153,6 @@ Status ParseBmp(const uint8_t* data, size_t size, BmpHeader& h) {
         h.bitCount = Le16(i + 14);
         if (h.headerSize >= 20)
             h.compression = Le32(i + 16);
-        if (h.headerSize >= 24)
-            h.imageSize = Le32(i + 20);
-        if (h.headerSize >= 32) {
-            const auto dx = static_cast<int32_t>(Le32(i + 24));
-            const auto dy = static_cast<int32_t>(Le32(i + 28));
-            if (dx < -kMaxDensity || dx > kMaxDensity || dy < -kMaxDensity || dy > kMaxDensity)
-                return Status::Corrupt;
-        }
         if (h.headerSize >= 36)
             h.colours = Le32(i + 32);
         if (h.headerSize == 64 || h.headerSize == 16) {
@@ -177,10 +166,8 @@ Status ParseBmp(const uint8_t* data, size_t size, BmpHeader& h) {
     Status s = CheckPictureSize(h.width, h.height);
     if (!Succeeded(s))
         return s;
-    if (h.fileSize != 0 && h.fileSize > size - h.base)
-        return Status::Corrupt;
-    if (h.imageSize > size)
-        return Status::Corrupt;
+    // biSizeImage and the density only describe the file, often wrongly, and
+    // bfSize may too: the pixels are checked against the file's real length.
 
     switch (h.compression) {
     case kBmpRgb:
@@ -263,8 +250,12 @@ Status CheckBmpPixels(const BmpHeader& h, const uint8_t* data, size_t size) {
     if (h.compression == kBmpRle8 || h.compression == kBmpRle4)
         return WalkRle(h, pixels, end);
     const uint64_t stride = DibStride(h.width, h.bitCount);
-    // The last row needs no padding.
-    const uint64_t need = stride * (h.height - 1) + (uint64_t{h.width} * h.bitCount + 7) / 8;
+    // The last row may lack its padding, unless bfSize says the file was
+    // longer: then it was cut.
+    const uint64_t whole = h.base + uint64_t{h.fileSize};
+    const uint64_t need = whole > size
+                              ? stride * h.height
+                              : stride * (h.height - 1) + (uint64_t{h.width} * h.bitCount + 7) / 8;
     if (need > static_cast<uint64_t>(end - pixels))
         return Status::Corrupt;
     if (h.bitCount <= 8 && h.colours < (1u << h.bitCount)) {

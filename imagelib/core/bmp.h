@@ -11,8 +11,8 @@
 namespace sky {
 
 struct BmpHeader {
-    uint64_t base = 0; // offset of the file header (14 in an OS/2 bitmap array)
-    uint32_t fileSize = 0;
+    uint64_t base = 0;     // offset of the file header (14 in an OS/2 bitmap array)
+    uint32_t fileSize = 0; // bfSize, as written
     uint64_t bitsOffset = 0;
     uint32_t headerSize = 0;
     uint32_t width = 0;
@@ -20,7 +20,6 @@ struct BmpHeader {
     bool topDown = false;
     unsigned bitCount = 0;
     uint32_t compression = 0;
-    uint32_t imageSize = 0;
     uint32_t colours = 0;     // colour table entries
     unsigned colourBytes = 4; // 3 for the OS/2 core header
     uint32_t masks[4] = {};   // red, green, blue, alpha

@@ -226,6 +226,13 @@ Status ReadGif(HeaderReader& r, PictureInfo& info) {
             unsigned imageFlags, codeSize;
             if (!r.U8(pos + 9, imageFlags))
                 return SizeStatus(info);
+            // Without a logical screen the reader shows the frame alone.
+            if (info.width == 0 || info.height == 0) {
+                if (!r.U16(pos + 5, false, w) || !r.U16(pos + 7, false, h))
+                    return Status::Corrupt;
+                info.width = w;
+                info.height = h;
+            }
             const unsigned localBits = (imageFlags & 7) + 1;
             if (imageFlags & 0x80) {
                 info.bits = localBits;

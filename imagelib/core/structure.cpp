@@ -1,6 +1,7 @@
 #include "structure.h"
 
 #include "bmp.h"
+#include "size_limits.h"
 
 #include <algorithm>
 #include <array>
@@ -114,7 +115,9 @@ Status CheckPng(const uint8_t* p, size_t size) {
             return Status::Corrupt;
         if (!header && (type != 0x49484452 || length != 13)) // IHDR first
             return Status::Corrupt;
-        if (Crc32(p + pos + 4, 4 + size_t{length}) != Be32(p + pos + 8 + length))
+        // A damaged ancillary chunk is skipped by decoders; a critical one is not.
+        const bool critical = !(type & 0x20000000);
+        if (critical && Crc32(p + pos + 4, 4 + size_t{length}) != Be32(p + pos + 8 + length))
             return Status::Corrupt;
         header = true;
         if (type == 0x49444154) // IDAT
@@ -150,6 +153,7 @@ Status CheckTiff(const uint8_t* data, size_t size) {
                 return Status::Corrupt;
             uint32_t offsetsTag = 0, offsetsCount = 0, offsetsType = 0, offsetsAt = 0;
             uint32_t countsCount = 0, countsType = 0, countsAt = 0;
+            uint32_t tileWidth = 0, tileLength = 0;
             for (uint32_t i = 0; i < count; ++i) {
                 const uint64_t e = ifd + 2 + 12ull * i;
                 const uint32_t tag = b.U16(e), type = b.U16(e + 2), n = b.U32(e + 4);
@@ -163,6 +167,8 @@ Status CheckTiff(const uint8_t* data, size_t size) {
                 // Exif, GPS and interoperability directories are walked too.
                 if ((tag == 34665 || tag == 34853 || tag == 40965) && n == 1)
                     pending.push_back(b.U32(e + 8));
+                if ((tag == 322 || tag == 323) && unit && n == 1)
+                    (tag == 322 ? tileWidth : tileLength) = unit == 2 ? b.U16(e + 8) : b.U32(e + 8);
                 if ((tag == 273 || tag == 324) && unit) {
                     offsetsTag = tag;
                     offsetsCount = n;
@@ -178,6 +184,11 @@ Status CheckTiff(const uint8_t* data, size_t size) {
                 }
             }
             if (first) {
+                // A decoder holds a whole tile.
+                if ((tileWidth || tileLength) &&
+                    CheckPictureSize(std::max(tileWidth, 1u), std::max(tileLength, 1u)) ==
+                        Status::TooLarge)
+                    return Status::TooLarge;
                 // The first picture's strips or tiles must all be in the file.
                 if (!offsetsTag)
                     return Status::Corrupt;
@@ -245,16 +256,35 @@ Status ReadGifLayout(const uint8_t* data, size_t size, GifLayout& layout) {
             }
             if (pos >= size)
                 return Status::Corrupt;
+            if (layout.colours == 0) {
+                layout.colours = 2u << (data[10] & 7);
+                layout.blackTable = true;
+            }
             layout.imageData = pos;
             const unsigned codeSize = data[pos++];
-            if (codeSize < 1 || codeSize > 11 || layout.width == 0 || layout.height == 0)
+            if (codeSize < 1 || codeSize > 11)
                 return Status::Corrupt;
+            // The walk grows with the frame: its size is checked first.
+            const Status s = CheckPictureSize(layout.width, layout.height);
+            if (!Succeeded(s))
+                return s;
             return SkipSubBlocks(data, size, pos) ? Status::Ok : Status::Corrupt;
         } else {
             return Status::Corrupt; // trailer before any image, or garbage
         }
     }
     return Status::Corrupt;
+}
+
+std::vector<uint8_t> WithBlackGlobalTable(const uint8_t* data, size_t size,
+                                          const GifLayout& layout) {
+    if (!layout.blackTable || size < 13)
+        return {data, data + size};
+    std::vector<uint8_t> out(data, data + 13);
+    out[10] |= 0x80;
+    out.resize(13 + size_t{3} * layout.colours, 0);
+    out.insert(out.end(), data + 13, data + size);
+    return out;
 }
 
 namespace {
@@ -309,7 +339,7 @@ Status CheckGifImage(const uint8_t* data, size_t size, const GifLayout& layout) 
     std::vector<uint8_t> first(4096), last(4096);
     for (unsigned i = 0; i < clear; ++i)
         first[i] = last[i] = static_cast<uint8_t>(i);
-    auto validIndex = [&](unsigned index) { return layout.colours == 0 || index < layout.colours; };
+    auto validIndex = [&](unsigned index) { return index < layout.colours; };
 
     CodeReader reader(data, size, layout.imageData + 1);
     unsigned bits = minimum + 1, next = clear + 2, previous = 4096;

@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace sky {
 
@@ -26,11 +27,19 @@ struct GifLayout {
     bool hasBackground = false; // a global table holds the background colour
     uint8_t background[3] = {}; // R, G, B
     size_t imageData = 0;       // offset of the LZW minimum code size
-    unsigned colours = 0;       // entries of the table the image uses, 0 without one
+    unsigned colours = 0;       // entries of the table the image uses
+    // Neither a global nor a local table: the image uses as many black
+    // entries as the screen's size field gives, as ImageMagick reads it.
+    bool blackTable = false;
 };
 
 // Walks to the first image; checks its block chain is complete.
 Status ReadGifLayout(const uint8_t* data, size_t size, GifLayout& layout);
+
+// The file with the black global table inserted, for decoders that cannot
+// do without a table.
+std::vector<uint8_t> WithBlackGlobalTable(const uint8_t* data, size_t size,
+                                          const GifLayout& layout);
 
 // Decodes the first image's LZW codes without keeping pixels: every code
 // and every colour index must be valid, and the image must be complete.

@@ -42,17 +42,22 @@ public:
             }
         }
         kind_ = Kind::Wic;
+        GifLayout layout;
+        const bool gif = format == Format::Gif && Succeeded(ReadGifLayout(data, size, layout));
+        if (gif && layout.blackTable) {
+            // The platform decoder dereferences the missing table.
+            withTable_ = WithBlackGlobalTable(data, size, layout);
+            data = withTable_.data();
+            size = withTable_.size();
+        }
         Status s = wic_.Open(format, data, size);
-        if (Succeeded(s) && format == Format::Gif) {
-            GifLayout layout;
-            if (Succeeded(ReadGifLayout(data, size, layout))) {
-                const Rgb8 background =
-                    layout.hasBackground
-                        ? Rgb8{layout.background[0], layout.background[1], layout.background[2]}
-                        : Rgb8{255, 255, 255};
-                wic_.SetCanvas(layout.screenWidth, layout.screenHeight, layout.left, layout.top,
-                               background);
-            }
+        if (Succeeded(s) && gif) {
+            const Rgb8 background =
+                layout.hasBackground
+                    ? Rgb8{layout.background[0], layout.background[1], layout.background[2]}
+                    : Rgb8{255, 255, 255};
+            wic_.SetCanvas(layout.screenWidth, layout.screenHeight, layout.left, layout.top,
+                           background);
         }
         if (Succeeded(s) && format == Format::Tiff) {
             // WIC scales 16-bit colour map entries by dropping the low byte.
@@ -96,6 +101,7 @@ private:
     BmpHeader bmp_;
     const uint8_t* data_ = nullptr;
     size_t size_ = 0;
+    std::vector<uint8_t> withTable_; // outlives the decoder that reads it
     WicPicture wic_;
 };
 

@@ -114,40 +114,33 @@ void PutOverWhite(uint8_t* dst, unsigned r, unsigned g, unsigned b, unsigned a) 
     dst[2] = OverWhite(r, a);
 }
 
-} // namespace
-
-IWICImagingFactory* ImagingFactory() {
-    struct Holder {
-        ComPtr<IWICImagingFactory> factory;
-        Holder() {
-            if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                        IID_IWICImagingFactory,
-                                        reinterpret_cast<void**>(factory.Put()))))
-                return;
-            // Keep the codecs loaded when the last apartment closes.
-            HMODULE pinned;
-            GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_PIN, "windowscodecs.dll", &pinned);
-        }
-    };
-    static Holder holder;
-    return holder.factory.Get();
+HRESULT CreateImagingFactory(ComPtr<IWICImagingFactory>& factory) {
+    const HRESULT hr =
+        CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                         IID_IWICImagingFactory, reinterpret_cast<void**>(factory.Put()));
+    // Keep the codecs loaded when the last apartment closes.
+    HMODULE module;
+    if (SUCCEEDED(hr))
+        GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_PIN, "windowscodecs.dll", &module);
+    return hr;
 }
+
+} // namespace
 
 Status WicPicture::Open(Format format, const uint8_t* data, size_t size) {
     const GUID* container = ContainerOf(format);
     if (!container)
         return Status::UnknownFormat;
-    IWICImagingFactory* factory = ImagingFactory();
-    if (!factory)
-        return Status::DecoderMissing;
     if (size > 0xFFFFFFFFu)
         return Status::TooLarge;
-    HRESULT hr = factory->CreateStream(stream_.Put());
+    if (FAILED(CreateImagingFactory(factory_)))
+        return Status::DecoderMissing;
+    HRESULT hr = factory_->CreateStream(stream_.Put());
     if (SUCCEEDED(hr))
         hr = stream_->InitializeFromMemory(const_cast<BYTE*>(data), static_cast<DWORD>(size));
     if (FAILED(hr))
         return FromHresult(hr);
-    hr = factory->CreateDecoder(*container, nullptr, decoder_.Put());
+    hr = factory_->CreateDecoder(*container, nullptr, decoder_.Put());
     if (FAILED(hr))
         return Status::DecoderMissing;
     hr = decoder_->Initialize(stream_.Get(), WICDecodeMetadataCacheOnDemand);
@@ -170,7 +163,7 @@ Status WicPicture::Open(Format format, const uint8_t* data, size_t size) {
     if (indexBits_) {
         ComPtr<IWICPalette> palette;
         UINT count = 0;
-        hr = factory->CreatePalette(palette.Put());
+        hr = factory_->CreatePalette(palette.Put());
         if (SUCCEEDED(hr))
             hr = frame_->CopyPalette(palette.Get());
         if (SUCCEEDED(hr))
@@ -333,7 +326,7 @@ Status WicPicture::ReadBanded(const BgrView& out, const WICPixelFormatGUID& form
     ComPtr<IWICFormatConverter> converter;
     IWICBitmapSource* source = frame_.Get();
     if (!Is(pixelFormat_, format)) {
-        HRESULT hr = ImagingFactory()->CreateFormatConverter(converter.Put());
+        HRESULT hr = factory_->CreateFormatConverter(converter.Put());
         if (SUCCEEDED(hr))
             hr = converter->Initialize(frame_.Get(), format, WICBitmapDitherTypeNone, nullptr, 0,
                                        WICBitmapPaletteTypeCustom);

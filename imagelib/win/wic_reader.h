@@ -13,13 +13,10 @@
 
 namespace sky {
 
-// The process-wide imaging factory, created on first use and kept.
-// Needs COM on the calling thread.
-IWICImagingFactory* ImagingFactory();
-
 class WicPicture {
 public:
     // Decodes `format` from the bytes, which must outlive this object.
+    // Needs COM on the calling thread.
     Status Open(Format format, const uint8_t* data, size_t size);
     // Places the frame at (left, top) on a canvas of one colour (a GIF's screen).
     void SetCanvas(uint32_t width, uint32_t height, uint32_t left, uint32_t top, Rgb8 background);
@@ -44,6 +41,9 @@ private:
     Status ReadIndexed(const BgrView& out);
     Status ReadBanded(const BgrView& out, const WICPixelFormatGUID& format, unsigned bytesPerPixel);
 
+    // Created for each picture in the caller's apartment, which outlives it;
+    // a failed creation is tried again with the next picture.
+    ComPtr<IWICImagingFactory> factory_;
     ComPtr<IWICStream> stream_;
     ComPtr<IWICBitmapDecoder> decoder_;
     ComPtr<IWICBitmapFrameDecode> frame_;

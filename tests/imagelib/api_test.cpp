@@ -1,12 +1,16 @@
 // The library's contract beyond the corpus: arguments, statuses and texts,
 // resolutions and palettes, dithering, ownership of the handles.
+#include "common/gif_maker.h"
 #include "common/manifest.h"
 #include "library.h"
 
 #include <gtest/gtest.h>
+#include <wincodec.h>
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
+#include <iterator>
 #include <set>
 
 namespace skytest {
@@ -19,6 +23,23 @@ std::string Corpus(const std::string& path) {
 const char* kPhoto = "generated/tiff/rgb8_lzw.tif";        // 227x149 landscape
 const char* kPal16Gif = "generated/gif/pal16_227x149.gif"; // 16 colours
 const char* kPngAsJpg = "jpeg/mozilla/jpg-size-6x6.jpg";   // PNG data, .jpg name
+
+// A file in the temporary folder, deleted with the object.
+class TempFile {
+public:
+    TempFile(const std::string& name, const std::vector<uint8_t>& bytes) {
+        char temp[MAX_PATH];
+        GetTempPathA(MAX_PATH, temp);
+        path_ = std::string(temp) + name;
+        std::ofstream(path_, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    }
+    ~TempFile() { DeleteFileA(path_.c_str()); }
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string path_;
+};
 
 class Api : public ::testing::Test {
 protected:
@@ -253,6 +274,67 @@ TEST_F(Api, InfoFillsTextsWithinTheirBuffers) {
     EXPECT_EQ(info.description, "PNG 8-bit palette, Adam7");
 }
 
+// No global and no local table: read as ImageMagick reads it, with a table
+// of black entries as large as the screen's size field says.
+TEST_F(Api, AGifWithoutAnyColourTableReadsWithBlackEntries) {
+    GifSpec spec;
+    spec.screenWidth = spec.width = 4;
+    spec.screenHeight = spec.height = 2;
+    spec.codes = CodesOf({0, 1, 0, 1, 1, 0, 1, 0}, 2);
+    const TempFile plain("sky32dem_no_table.gif", MakeGif(spec));
+    for (int resolution : {24, 8, 4, 1, 0}) {
+        SCOPED_TRACE(resolution);
+        Decoded d = library.Read("gif", plain.Path(), resolution);
+        ASSERT_EQ(d.status, 1) << library.StatusText(d.status);
+        Rgb rgb;
+        ASSERT_TRUE(ReadBitmap(d.bitmap, rgb));
+        EXPECT_EQ(rgb.pixels, std::vector<uint8_t>(4 * 2 * 3, 0));
+    }
+    const Info info = library.GetInfo(plain.Path());
+    EXPECT_EQ(info.status, 1);
+    EXPECT_EQ(info.width, 4);
+
+    // The transparent index composes over white.
+    spec.transparent = 1;
+    const TempFile transparent("sky32dem_no_table_transparent.gif", MakeGif(spec));
+    Decoded t = library.Read("gif", transparent.Path());
+    ASSERT_EQ(t.status, 1) << library.StatusText(t.status);
+    Rgb rgb;
+    ASSERT_TRUE(ReadBitmap(t.bitmap, rgb));
+    EXPECT_EQ(rgb.pixels[0], 0);
+    EXPECT_EQ(rgb.pixels[3], 255);
+
+    // An index past those entries is refused as ImageMagick refuses it.
+    spec.transparent = -1;
+    spec.codes = CodesOf({0, 1, 2, 3, 0, 1, 2, 3}, 2);
+    const TempFile outside("sky32dem_no_table_outside.gif", MakeGif(spec));
+    EXPECT_EQ(library.Read("gif", outside.Path()).status,
+              library.Read("gif", Corpus("gif/gif-test-suite/invalid-colors.gif")).status);
+}
+
+// A CRC error in an ancillary chunk is skipped, as decoders do; in a
+// critical chunk it is damage.
+TEST_F(Api, OnlyACriticalPngChunkMustHaveItsCrc) {
+    std::ifstream in(Corpus("png/pngsuite/ct1n0g04.png"), std::ios::binary);
+    const std::vector<uint8_t> good{std::istreambuf_iterator<char>(in), {}};
+    const auto damaged = [&good](const char* type) {
+        std::vector<uint8_t> d = good;
+        const auto at = std::search(d.begin(), d.end(), type, type + 4);
+        const size_t length = size_t{at[-4]} << 24 | at[-3] << 16 | at[-2] << 8 | at[-1];
+        at[4 + length] ^= 0xFF;
+        return d;
+    };
+    const TempFile text("sky32dem_bad_text_crc.png", damaged("tEXt"));
+    const TempFile data("sky32dem_bad_idat_crc.png", damaged("IDAT"));
+    Decoded want = library.Read("png", Corpus("png/pngsuite/ct1n0g04.png"));
+    Decoded got = library.Read("png", text.Path());
+    ASSERT_EQ(got.status, 1) << library.StatusText(got.status);
+    Rgb wantRgb, gotRgb;
+    ASSERT_TRUE(ReadBitmap(want.bitmap, wantRgb) && ReadBitmap(got.bitmap, gotRgb));
+    EXPECT_EQ(gotRgb.pixels, wantRgb.pixels);
+    EXPECT_FALSE(library.Read("png", data.Path()).Ok());
+}
+
 struct ThreadRead {
     const Library* library;
     std::string path;
@@ -272,8 +354,40 @@ TEST_F(Api, CallsFromAThreadWithoutComWork) {
     WaitForSingleObject(thread, INFINITE);
     CloseHandle(thread);
     EXPECT_EQ(args.status, 1);
-    // And again after that thread's COM is gone: the kept factory still works.
+    // And again after that thread's COM is gone.
     EXPECT_EQ(library.Read("tiff", Corpus(kPhoto)).status, 1);
+}
+
+// Stands in for the imaging factory's class: every creation fails.
+struct RefusingClass : IClassFactory {
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        *out = iid == IID_IUnknown || iid == IID_IClassFactory ? this : nullptr;
+        return *out ? S_OK : E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown*, REFIID, void** out) override {
+        *out = nullptr;
+        return E_OUTOFMEMORY;
+    }
+    HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
+};
+
+// Each read makes its factory in the caller's apartment: a creation that
+// failed once does not keep later reads from working.
+TEST_F(Api, AFailedDecoderCreationIsTriedAgain) {
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    ASSERT_TRUE(SUCCEEDED(com));
+    RefusingClass refusing;
+    DWORD cookie = 0;
+    ASSERT_EQ(CoRegisterClassObject(CLSID_WICImagingFactory, &refusing, CLSCTX_INPROC_SERVER,
+                                    REGCLS_MULTIPLEUSE, &cookie),
+              S_OK);
+    const int refused = library.Read("tiff", Corpus(kPhoto)).status;
+    CoRevokeClassObject(cookie);
+    EXPECT_EQ(refused, -11) << library.StatusText(refused);
+    EXPECT_EQ(library.Read("tiff", Corpus(kPhoto)).status, 1);
+    CoUninitialize();
 }
 
 } // namespace

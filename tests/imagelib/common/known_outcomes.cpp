@@ -44,6 +44,10 @@ const std::map<std::string, std::string> kReadDespiteFaults = {
      "DC predictor overflow and a short last segment: libjpeg only warns"},
     {"jpeg/jpeg-decoder/crashtest/imagetestsuite/3976a754ef0aca80e84e2c403d714579.jpg",
      "damaged progressive scans that libjpeg decodes without complaint"},
+    {"bmp/bmpsuite/b/baddens1.bmp", "an absurd density: it describes, it does not shape"},
+    {"bmp/bmpsuite/b/baddens2.bmp", "an absurd density: it describes, it does not shape"},
+    {"bmp/bmpsuite/b/badbitssize.bmp", "biSizeImage beyond the file; the pixels are all there"},
+    {"bmp/bmpsuite/b/badfilesize.bmp", "bfSize beyond the file; the pixels are all there"},
     {"gif/gif-test-suite/plain-text.gif",
      "a plain-text block before a well-formed image; the suite wants no frame from it"},
 };

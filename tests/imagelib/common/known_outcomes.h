@@ -1,6 +1,7 @@
 // Corpus files whose outcome differs from their manifest validity: valid
 // files the library does not read, invalid ones it reads. Shared by the
-// library's corpus test and the corpus run through the program.
+// library's corpus test, its native core tests and the corpus run through
+// the program.
 #pragma once
 
 #include <map>

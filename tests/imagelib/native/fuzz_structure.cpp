@@ -1,5 +1,6 @@
 // The completeness checks (BMP headers and RLE, GIF blocks and LZW, PNG
-// chunks, TIFF directories) and the BMP bit-field decoder.
+// chunks, TIFF directories), the GIF table insertion and the BMP bit-field
+// decoder.
 #include "bmp.h"
 #include "structure.h"
 
@@ -8,6 +9,18 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const sky::Format format = sky::SniffFormat(data, size);
     sky::CheckComplete(format, data, size);
+    sky::GifLayout layout;
+    if (format == sky::Format::Gif && sky::Succeeded(sky::ReadGifLayout(data, size, layout)) &&
+        layout.blackTable) {
+        // The inserted table is the one the image then uses, and the check agrees.
+        const std::vector<uint8_t> with = sky::WithBlackGlobalTable(data, size, layout);
+        sky::GifLayout after;
+        if (sky::ReadGifLayout(with.data(), with.size(), after) != sky::Status::Ok ||
+            after.blackTable || after.colours != layout.colours ||
+            sky::CheckGifImage(with.data(), with.size(), after) !=
+                sky::CheckGifImage(data, size, layout))
+            __builtin_trap();
+    }
     sky::Palette colours;
     sky::ReadTiffColourMap(data, size, colours);
     sky::BmpHeader header;

@@ -1,5 +1,6 @@
 // The information query's header readers: every corpus file against the
 // manifest, the read budget, and crafted headers.
+#include "common/gif_maker.h"
 #include "common/manifest.h"
 #include "info.h"
 
@@ -126,6 +127,24 @@ TEST(Info, GarbageAndEmptyInputAreRefused) {
     sky::MemorySource bad(png, sizeof png);
     EXPECT_EQ(sky::ReadPictureInfo(bad, info), sky::Status::Corrupt);
     EXPECT_EQ(info.format, sky::Format::Png);
+}
+
+// The reader shows a GIF without a logical screen at its frame's size.
+TEST(Info, AGifWithoutAScreenHasItsFramesSize) {
+    skytest::GifSpec spec;
+    spec.width = 4;
+    spec.height = 2;
+    spec.globalTable.assign(4 * 3, 0x80);
+    spec.codes = skytest::CodesOf({0, 1, 2, 3, 3, 2, 1, 0}, 2);
+    for (const uint16_t screenWidth : {0, 9}) {
+        spec.screenWidth = screenWidth;
+        const std::vector<uint8_t> gif = skytest::MakeGif(spec);
+        sky::MemorySource source(gif.data(), gif.size());
+        sky::PictureInfo info;
+        EXPECT_EQ(sky::ReadPictureInfo(source, info), sky::Status::Ok) << screenWidth;
+        EXPECT_EQ(info.width, 4u);
+        EXPECT_EQ(info.height, 2u);
+    }
 }
 
 TEST(Info, JpegFrameBeyondTheBudgetIsNotSearchedFor) {

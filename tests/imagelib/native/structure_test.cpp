@@ -1,10 +1,12 @@
 // Completeness checks over the corpus: valid files pass, every cut copy
 // fails; GIF LZW and PNG CRC checks find damage inside the data.
+#include "common/gif_maker.h"
 #include "common/manifest.h"
 #include "structure.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <fstream>
 #include <iterator>
 
@@ -25,7 +27,8 @@ TEST(Structure, ValidFilesPassAndCutCopiesFail) {
             continue;
         const sky::Format f = sky::SniffFormat(d.data(), d.size());
         const sky::Status whole = sky::CheckComplete(f, d.data(), d.size());
-        EXPECT_TRUE(whole == sky::Status::Ok || whole == sky::Status::Unsupported)
+        EXPECT_TRUE(whole == sky::Status::Ok || whole == sky::Status::Unsupported ||
+                    whole == sky::Status::TooLarge)
             << e.path << " " << int(whole);
         if (whole != sky::Status::Ok)
             continue;
@@ -76,6 +79,32 @@ TEST(Structure, GifLayoutPlacesTheFirstFrame) {
     EXPECT_EQ(layout.top, 1u);
     EXPECT_EQ(layout.width, 2u);
     EXPECT_TRUE(layout.hasBackground);
+}
+
+// A 1x1 screen with a 65535x65535 frame whose codes would walk 4.5e9 pixels,
+// and a small TIFF with a tile too large to hold: refused before any walk.
+TEST(Structure, FrameAndTileSizesAreCheckedBeforeTheWalk) {
+    skytest::GifSpec spec;
+    spec.screenWidth = spec.screenHeight = 1;
+    spec.width = spec.height = 65535;
+    spec.globalTable.assign(256 * 3, 0);
+    spec.minimumCodeSize = 8;
+    spec.codes = skytest::LongRunCodes(8, 1100000);
+    const std::vector<uint8_t> gif = skytest::MakeGif(spec);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(sky::CheckComplete(sky::Format::Gif, gif.data(), gif.size()), sky::Status::TooLarge);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(100));
+
+    // 16x16 grey, one 40000x40000 tile of one byte.
+    std::vector<uint8_t> tiff = {'I', 'I', 42, 0, 8, 0, 0, 0, 8, 0};
+    const uint16_t tags[][2] = {{256, 16}, {257, 16},    {258, 8},     {259, 1},
+                                {262, 1},  {322, 40000}, {323, 40000}, {324, 8}};
+    for (const auto& [tag, value] : tags)
+        tiff.insert(tiff.end(), {uint8_t(tag), uint8_t(tag >> 8), 3, 0, 1, 0, 0, 0, uint8_t(value),
+                                 uint8_t(value >> 8), 0, 0});
+    tiff.insert(tiff.end(), 4, 0);
+    EXPECT_EQ(sky::CheckComplete(sky::Format::Tiff, tiff.data(), tiff.size()),
+              sky::Status::TooLarge);
 }
 
 TEST(Structure, TiffDirectoryLoopsAreCorrupt) {
