@@ -104,6 +104,46 @@ void OpenPictureFromCommandLine(const std::string& parameter) {
     form.LoadPicture(UpperCase(shell::PathInFolder(form.FileListBox1->ShownFolder(), fileName)));
 }
 
+namespace {
+
+// A form published through its global pointer for as long as it lives.
+template <typename Form> class PublishedForm {
+public:
+    explicit PublishedForm(Form*& slot) : slot_(slot), form_(std::make_unique<Form>()) {
+        slot_ = form_.get();
+    }
+    PublishedForm(const PublishedForm&) = delete;
+    PublishedForm& operator=(const PublishedForm&) = delete;
+    ~PublishedForm() {
+        form_.reset();
+        slot_ = nullptr;
+    }
+    Form& operator*() const { return *form_; }
+    Form* operator->() const { return form_.get(); }
+
+private:
+    Form*& slot_;
+    std::unique_ptr<Form> form_;
+};
+
+void RunWindows(const std::string& firstParameter) {
+    toolkit::TApplication& app = toolkit::Application();
+    PublishedForm<browser::TForm1> form1(browser::Form1);
+    PublishedForm<fullscreen::TForm2> form2(fullscreen::Form2);
+    form2->SetOwner(*form1);
+    form1->Show();
+    if (IsPictureParameter(firstParameter))
+        try {
+            OpenPictureFromCommandLine(firstParameter);
+        } catch (...) {
+            // Reported like any error in the window; the program carries on.
+            app.HandleException();
+        }
+    app.Run();
+}
+
+} // namespace
+
 int RunProgram(const std::string& firstParameter) {
     // 1. Module start-up.
     toolkit::TApplication& app = toolkit::Application();
@@ -115,24 +155,13 @@ int RunProgram(const std::string& firstParameter) {
             shell::RunUninstall();
         return 0;
     }
-    auto form1 = std::make_unique<browser::TForm1>();
-    browser::Form1 = form1.get();
-    auto form2 = std::make_unique<fullscreen::TForm2>();
-    fullscreen::Form2 = form2.get();
-    form2->SetOwner(*form1);
-    form1->Show();
-    if (IsPictureParameter(firstParameter))
-        try {
-            OpenPictureFromCommandLine(firstParameter);
-        } catch (...) {
-            // Reported like any error in the window; the program carries on.
-            app.HandleException();
-        }
-    app.Run();
-    form2.reset();
-    fullscreen::Form2 = nullptr;
-    form1.reset();
-    browser::Form1 = nullptr;
+    try {
+        RunWindows(firstParameter);
+    } catch (...) {
+        // Windows that could not be built: the general error report, then the end.
+        app.HandleException();
+        return 1;
+    }
     return 0;
 }
 

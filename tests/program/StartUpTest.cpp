@@ -5,6 +5,7 @@
 #include "program/StartUp.h"
 #include "shell/ShortenPath.h"
 #include "toolkit/Application.h"
+#include "toolkit/Errors.h"
 
 using namespace glimtest;
 using browser::TForm1;
@@ -45,6 +46,10 @@ int ThreadFormWindows() {
 
 int NormalStart() {
     return SW_SHOWNORMAL;
+}
+
+int FailingStart() {
+    throw toolkit::EOutOfResources("Systemressourcen ersch\xf6pft.");
 }
 
 // RunProgram with the system's registry entries and WINHELP.INI put back
@@ -147,6 +152,22 @@ TEST_F(PlainStart, MinusUninstallIsNoSwitch) {
     EXPECT_EQ(browser::Form1, nullptr) << "the window is gone after the loop";
     EXPECT_EQ(ThreadFormWindows(), 0);
     EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, kAppPathsKey), ModulePath());
+}
+
+TEST_F(PlainStart, AFailureWhileTheWindowsAreBuiltIsReported) {
+    browser::SetStartupShowWindowSource(FailingStart);
+    int result = 0;
+    EXPECT_NO_THROW(result = program::RunProgram(""));
+    browser::SetStartupShowWindowSource(NormalStart);
+
+    EXPECT_EQ(result, 1);
+    ASSERT_EQ(dialogs.size(), 1u);
+    EXPECT_EQ(dialogs[0].type, toolkit::TMsgDlgType::mtError);
+    EXPECT_EQ(dialogs[0].text, "Systemressourcen ersch\xf6pft.");
+    EXPECT_EQ(browser::Form1, nullptr);
+    EXPECT_EQ(fullscreen::Form2, nullptr);
+    EXPECT_EQ(toolkit::Application().MainForm(), nullptr);
+    EXPECT_EQ(ThreadFormWindows(), 0);
 }
 
 namespace {
