@@ -1,6 +1,7 @@
 // TPMultiImage: copy, cut and paste, by call, by message and by key.
 #include "image/TMultiP.h"
 #include "toolkit/Clipboard.h"
+#include "toolkit/Gdi.h"
 
 namespace image {
 
@@ -14,9 +15,10 @@ void TPMultiImage::CopyToClipboard() {
     HANDLE data = nullptr;
     HPALETTE palette = nullptr;
     graphic->SaveToClipboardFormat(format, data, palette);
+    toolkit::PaletteHandle ownPalette(palette); // until the clipboard takes it
     toolkit::Clipboard().SetAsHandle(format, data);
-    if (palette)
-        toolkit::Clipboard().SetAsHandle(CF_PALETTE, palette);
+    if (ownPalette)
+        toolkit::Clipboard().SetAsHandle(CF_PALETTE, ownPalette.Release());
 }
 
 void TPMultiImage::CutToClipboard() {

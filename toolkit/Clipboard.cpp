@@ -50,8 +50,22 @@ bool TClipboard::HasFormat(UINT format) const {
 }
 
 void TClipboard::SetAsHandle(UINT format, HANDLE data) {
-    if (!SetClipboardData(format, data))
-        throw Exception("Zwischenablage kann nicht beschrieben werden");
+    if (SetClipboardData(format, data))
+        return;
+    // Refused: the handle is still ours.
+    switch (format) {
+    case CF_BITMAP:
+    case CF_PALETTE:
+        DeleteObject(data);
+        break;
+    case CF_ENHMETAFILE:
+        DeleteEnhMetaFile(static_cast<HENHMETAFILE>(data));
+        break;
+    default:
+        GlobalFree(data);
+        break;
+    }
+    throw Exception("Zwischenablage kann nicht beschrieben werden");
 }
 
 } // namespace toolkit

@@ -15,6 +15,8 @@ public:
     // Empties the clipboard once per open.
     void Clear();
     bool HasFormat(UINT format) const;
+    // Hands the handle to the clipboard; a handle it refuses is freed
+    // (bitmap, palette, enhanced metafile, else global memory), then raises.
     void SetAsHandle(UINT format, HANDLE data);
 
     // The format under which pictures would be placed; registered at start.

@@ -157,6 +157,14 @@ TEST_F(Clipboard, CopyOfAMetafilePlacesOnlyTheEnhancedMetafile) {
     EXPECT_FALSE(Has(formats, CF_BITMAP));
 }
 
+// Not opened, the clipboard refuses every handle. (Wine makes a refused
+// bitmap or palette undeletable, so only the metafile can be checked here.)
+TEST_F(Clipboard, AHandleTheClipboardRefusesIsFreed) {
+    HENHMETAFILE metafile = MakeMetafile();
+    EXPECT_THROW(toolkit::Clipboard().SetAsHandle(CF_ENHMETAFILE, metafile), toolkit::Exception);
+    EXPECT_EQ(GetEnhMetaFileHeader(metafile, 0, nullptr), 0u) << "the metafile is still there";
+}
+
 TEST_F(Clipboard, EmptyPictureLeavesTheClipboardAlone) {
     image->CopyToClipboard();
     image->CutToClipboard();
