@@ -62,6 +62,13 @@ if [ ! -f "$WINEPREFIX/.virtual-desktop" ]; then
     wineserver -w 2>/dev/null || true
     wineserver -p
 fi
+# Wine here looks for its own fonts (fonts-wine) beside its data folder, not
+# in it: the caption buttons' glyphs need Marlett in the prefix.
+fonts="$WINEPREFIX/drive_c/windows/Fonts"
+if [ -f /usr/share/wine/fonts/marlett.ttf ] && [ ! -f "$fonts/marlett.ttf" ]; then
+    mkdir -p "$fonts"
+    cp /usr/share/wine/fonts/marlett.ttf "$fonts/"
+fi
 # A network share for the tests: \\localhost\glimshare is a scratch folder.
 mkdir -p "$build_dir/share" "$WINEPREFIX/dosdevices/unc/localhost"
 ln -sfn "$build_dir/share" "$WINEPREFIX/dosdevices/unc/localhost/glimshare"
