@@ -2,6 +2,7 @@
 
 #include "bmp.h"
 #include "size_limits.h"
+#include "tiff_bytes.h"
 
 #include <algorithm>
 #include <array>
@@ -15,30 +16,6 @@ namespace {
 uint32_t Be32(const uint8_t* p) {
     return uint32_t{p[0]} << 24 | uint32_t{p[1]} << 16 | uint32_t{p[2]} << 8 | p[3];
 }
-
-// Bounded reads for the TIFF walk.
-class Bytes {
-public:
-    Bytes(const uint8_t* data, size_t size, bool bigEndian)
-        : data_(data), size_(size), big_(bigEndian) {}
-    bool Has(uint64_t offset, uint64_t length) const {
-        return offset <= size_ && length <= size_ - offset;
-    }
-    uint32_t U16(uint64_t o) const {
-        const uint8_t* p = data_ + o;
-        return big_ ? (p[0] << 8 | p[1]) : (p[1] << 8 | p[0]);
-    }
-    uint32_t U32(uint64_t o) const {
-        const uint8_t* p = data_ + o;
-        return big_ ? Be32(p)
-                    : (uint32_t{p[3]} << 24 | uint32_t{p[2]} << 16 | uint32_t{p[1]} << 8 | p[0]);
-    }
-
-private:
-    const uint8_t* data_;
-    size_t size_;
-    bool big_;
-};
 
 Status CheckBmp(const uint8_t* data, size_t size) {
     BmpHeader h;
@@ -130,7 +107,7 @@ Status CheckPng(const uint8_t* p, size_t size) {
 }
 
 Status CheckTiff(const uint8_t* data, size_t size) {
-    const Bytes b(data, size, data[0] == 'M');
+    const TiffBytes b(data, size, data[0] == 'M');
     if (size < 8)
         return Status::Corrupt;
     if (b.U16(2) != 42)
@@ -388,7 +365,7 @@ Status CheckGifImage(const uint8_t* data, size_t size, const GifLayout& layout) 
 bool ReadTiffColourMap(const uint8_t* data, size_t size, Palette& colours) {
     if (size < 8)
         return false;
-    const Bytes b(data, size, data[0] == 'M');
+    const TiffBytes b(data, size, data[0] == 'M');
     const uint32_t ifd = b.U32(4);
     if (!b.Has(ifd, 2))
         return false;

@@ -11,18 +11,21 @@
 #include "picture_file.h"
 #include "reduce.h"
 #include "structure.h"
+#include "tiff_decode.h"
 #include "wic_reader.h"
 
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <utility>
 #include <vector>
 
 namespace sky {
 
 namespace {
 
-// Our readers (PCX, BMP bit fields) or WIC behind one face.
+// Our readers (PCX, BMP bit fields, the TIFF layouts WIC refuses) or WIC
+// behind one face.
 class PixelSource {
 public:
     Status Open(Format format, const uint8_t* data, size_t size) {
@@ -51,6 +54,10 @@ public:
             size = withTable_.size();
         }
         Status s = wic_.Open(format, data, size);
+        if (!Succeeded(s) && format == Format::Tiff && Succeeded(tiff_.Open(data, size))) {
+            kind_ = Kind::Tiff;
+            return Status::Ok;
+        }
         if (Succeeded(s) && gif) {
             const Rgb8 background =
                 layout.hasBackground
@@ -65,17 +72,14 @@ public:
             if (ReadTiffColourMap(data, size, colours))
                 wic_.ReplaceColours(colours);
             wic_.SetBigEndianSamples(data[0] == 'M');
+            // Our own reader, should WIC open what it then cannot read.
+            tiffFallback_ = Succeeded(tiff_.Open(data, size)) && tiff_.Width() == wic_.Width() &&
+                            tiff_.Height() == wic_.Height();
         }
         return s;
     }
-    uint32_t Width() const {
-        return kind_ == Kind::Pcx ? pcx_.Width() : kind_ == Kind::Wic ? wic_.Width() : bmp_.width;
-    }
-    uint32_t Height() const {
-        return kind_ == Kind::Pcx   ? pcx_.Height()
-               : kind_ == Kind::Wic ? wic_.Height()
-                                    : bmp_.height;
-    }
+    uint32_t Width() const { return Size().first; }
+    uint32_t Height() const { return Size().second; }
     const Palette& SourceColours() const {
         static const Palette none;
         return kind_ == Kind::Pcx   ? pcx_.Colours()
@@ -88,19 +92,39 @@ public:
             return pcx_.Decode(out);
         case Kind::BmpBitFields:
             return DecodeBmpBitFields(bmp_, data_, size_, out);
+        case Kind::Tiff:
+            return tiff_.Decode(out, DecodeJpegStream);
         case Kind::Wic:
             break;
         }
-        return wic_.ReadBgr(out);
+        const Status s = wic_.ReadBgr(out);
+        return Succeeded(s) || !tiffFallback_ ? s : tiff_.Decode(out, DecodeJpegStream);
     }
 
 private:
-    enum class Kind { Wic, Pcx, BmpBitFields };
+    enum class Kind { Wic, Pcx, BmpBitFields, Tiff };
+
+    std::pair<uint32_t, uint32_t> Size() const {
+        switch (kind_) {
+        case Kind::Pcx:
+            return {pcx_.Width(), pcx_.Height()};
+        case Kind::BmpBitFields:
+            return {bmp_.width, bmp_.height};
+        case Kind::Tiff:
+            return {tiff_.Width(), tiff_.Height()};
+        case Kind::Wic:
+            break;
+        }
+        return {wic_.Width(), wic_.Height()};
+    }
+
     Kind kind_ = Kind::Wic;
     PcxDecoder pcx_;
     BmpHeader bmp_;
     const uint8_t* data_ = nullptr;
     size_t size_ = 0;
+    TiffDecoder tiff_;
+    bool tiffFallback_ = false;
     std::vector<uint8_t> withTable_; // outlives the decoder that reads it
     WicPicture wic_;
 };

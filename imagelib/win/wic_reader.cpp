@@ -411,4 +411,34 @@ Status WicPicture::ReadBanded(const BgrView& out, const WICPixelFormatGUID& form
     return Status::Ok;
 }
 
+Status DecodeJpegStream(const uint8_t* jpeg, size_t size, uint32_t width, uint32_t height,
+                        unsigned components, uint8_t* out) {
+    if (components != 1 && components != 3)
+        return Status::InvalidArgument;
+    WicPicture picture;
+    Status s = picture.Open(Format::Jpeg, jpeg, size);
+    if (!Succeeded(s))
+        return s;
+    const uint32_t w = picture.Width(), h = picture.Height();
+    if (w < width || h < height)
+        return Status::Corrupt;
+    std::vector<uint8_t> bgr(size_t{w} * h * 3);
+    s = picture.ReadBgr({bgr.data(), w, h, static_cast<ptrdiff_t>(w) * 3});
+    if (!Succeeded(s))
+        return s;
+    for (uint32_t y = 0; y < height; ++y) {
+        const uint8_t* src = bgr.data() + size_t{w} * 3 * y;
+        for (uint32_t x = 0; x < width; ++x, src += 3) {
+            if (components == 1) {
+                *out++ = src[1];
+            } else {
+                *out++ = src[2];
+                *out++ = src[1];
+                *out++ = src[0];
+            }
+        }
+    }
+    return Status::Ok;
+}
+
 } // namespace sky

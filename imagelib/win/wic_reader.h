@@ -63,4 +63,9 @@ private:
     unsigned argbCount_ = 0;
 };
 
+// One JPEG stream in memory (a TIFF strip or tile) through WIC: the frame's
+// top-left width x height pixels as `components` (1 grey, 3 R,G,B) bytes each.
+Status DecodeJpegStream(const uint8_t* jpeg, size_t size, uint32_t width, uint32_t height,
+                        unsigned components, uint8_t* out);
+
 } // namespace sky

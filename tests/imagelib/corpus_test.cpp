@@ -28,12 +28,26 @@ constexpr double kJpegSmallMean = 24;
 const std::map<std::string, std::string> kNoPixelReference = {
     {"gif/gif-test-suite/image-overlap-bg.gif",
      "ImageMagick renders the frame's own rectangle, which here has the screen's size"},
+    {"tiff/libtiffpic/ycbcr-cat.tif", "ImageMagick renders this subsampled YCbCr as green stripes"},
+    {"tiff/libtiffpic/dscf0013.tif", "ImageMagick renders this subsampled YCbCr as green stripes"},
+    {"tiff/libtiff-test/minisblack-2c-8b-alpha.tiff",
+     "ImageMagick ignores the separate alpha plane (its alpha reads 255 everywhere)"},
+};
+
+// TIFF strips and tiles in JPEG: compared within the JPEG tolerance.
+const std::set<std::string> kJpegCodedTiff = {
+    "generated/tiff/rgb8_jpeg.tif",
+    "tiff/libtiff-test/quad-tile.jpg.tiff",
+    "tiff/libtiffpic/quad-jpeg.tif",
 };
 
 // 16-bit PNG with alpha: ImageMagick's reduction to 8 bits differs from
 // v / 257 by one level in some samples (without alpha it matches).
+// 16-bit CMYK: ImageMagick's conversion to RGB rounds one level apart in
+// some samples.
 bool OneLevelAllowed(const CorpusEntry& e) {
-    return e.format == "png" && (e.bpp == 32 || e.bpp == 64);
+    return (e.format == "png" && (e.bpp == 32 || e.bpp == 64)) ||
+           e.path == "tiff/libtiffpic/depth/flower-separated-contig-16.tif";
 }
 
 std::string ReferenceDir() {
@@ -116,7 +130,7 @@ bool ExpectReferencePixels(const CorpusEntry& e, const Rgb& got) {
         sum += diff;
     }
     const double mean = double(sum) / want.size();
-    if (e.format == "jpeg") {
+    if (e.format == "jpeg" || kJpegCodedTiff.count(e.path)) {
         std::vector<int> diffs(want.size());
         for (size_t i = 0; i < want.size(); ++i)
             diffs[i] = std::abs(int(got.pixels[i]) - int(want[i]));

@@ -1,0 +1,194 @@
+#include "tiff_pixels.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace sky {
+
+SampleLayout SamplesOf(const TiffDirectory& d) {
+    SampleLayout l;
+    l.bits = d.bits;
+    l.samples = d.samples;
+    l.photometric = d.photometric;
+    l.planar = d.planar == 2;
+    l.bigEndian = d.bigEndian;
+    l.reversed = d.fillOrder == 2 && d.bits < 8;
+    l.alpha = d.alpha;
+    l.colours = &d.colours;
+    return l;
+}
+
+SampleLayout JpegSamplesOf(const TiffDirectory& d) {
+    SampleLayout l;
+    l.samples = d.ColourSamples();
+    l.photometric = l.samples == 1 ? d.photometric : 2;
+    return l;
+}
+
+namespace {
+
+uint8_t ReverseBits(uint8_t b) {
+    b = static_cast<uint8_t>((b & 0xF0) >> 4 | (b & 0x0F) << 4);
+    b = static_cast<uint8_t>((b & 0xCC) >> 2 | (b & 0x33) << 2);
+    return static_cast<uint8_t>((b & 0xAA) >> 1 | (b & 0x55) << 1);
+}
+
+// Sample `i` of a row of packed samples.
+uint32_t SampleAt(const uint8_t* row, size_t i, const SampleLayout& l) {
+    switch (l.bits) {
+    case 8:
+        return row[i];
+    case 16:
+        return l.bigEndian ? (row[2 * i] << 8 | row[2 * i + 1])
+                           : (row[2 * i + 1] << 8 | row[2 * i]);
+    case 12: {
+        const uint8_t* p = row + i * 3 / 2;
+        return i % 2 ? ((p[0] & 0x0F) << 8 | p[1]) : (p[0] << 4 | p[1] >> 4);
+    }
+    default: {
+        const size_t bit = i * l.bits;
+        const uint8_t byte = l.reversed ? ReverseBits(row[bit / 8]) : row[bit / 8];
+        return (byte >> (8 - l.bits - bit % 8)) & ((1u << l.bits) - 1);
+    }
+    }
+}
+
+// Scaled to 8 bits as ImageMagick does: small depths rounded, deeper ones
+// through 16 bits, then truncated.
+uint8_t To8(uint32_t v, unsigned bits) {
+    if (bits == 8)
+        return static_cast<uint8_t>(v);
+    const uint32_t max = (1u << bits) - 1;
+    if (bits < 8)
+        return static_cast<uint8_t>((v * 255 + max / 2) / max);
+    const uint32_t v16 = bits == 16 ? v : (v * 65535 + max / 2) / max;
+    return static_cast<uint8_t>(v16 / 257);
+}
+
+uint8_t Cmyk(uint8_t ink, uint8_t black) {
+    return static_cast<uint8_t>(((255 - ink) * (255 - black) + 127) / 255);
+}
+
+// Premultiplied colour over white: back to straight colour first, truncated
+// as ImageMagick gives it.
+uint8_t PremultipliedOverWhite(uint8_t value, uint8_t alpha) {
+    if (alpha == 0)
+        return 255;
+    const unsigned straight = std::min(255u, value * 255u / alpha);
+    return OverWhite(straight, alpha);
+}
+
+} // namespace
+
+void RowWriter::Unpack(const uint8_t* const* planes, size_t offset, uint32_t width) {
+    const unsigned n = layout_.samples;
+    samples_.resize(size_t{width} * n);
+    if (!layout_.planar) {
+        for (size_t i = 0; i < samples_.size(); ++i)
+            samples_[i] = SampleAt(planes[0] + offset, i, layout_);
+        return;
+    }
+    for (unsigned s = 0; s < n; ++s)
+        for (uint32_t x = 0; x < width; ++x)
+            samples_[size_t{x} * n + s] = SampleAt(planes[s] + offset, x, layout_);
+}
+
+Rgb8 RowWriter::Colour(const uint32_t* s) const {
+    const unsigned bits = layout_.bits;
+    switch (layout_.photometric) {
+    case 0: {
+        const uint8_t g = To8((1u << bits) - 1 - s[0], bits);
+        return {g, g, g};
+    }
+    case 2:
+        return {To8(s[0], bits), To8(s[1], bits), To8(s[2], bits)};
+    case 3:
+        return s[0] < layout_.colours->size() ? (*layout_.colours)[s[0]] : Rgb8{};
+    case 5: {
+        const uint8_t k = To8(s[3], bits);
+        return {Cmyk(To8(s[0], bits), k), Cmyk(To8(s[1], bits), k), Cmyk(To8(s[2], bits), k)};
+    }
+    default: {
+        const uint8_t g = To8(s[0], bits);
+        return {g, g, g};
+    }
+    }
+}
+
+void RowWriter::Write(const uint8_t* const* planes, size_t rowBytes, const ChunkArea& area,
+                      const BgrView& out) {
+    const unsigned n = layout_.samples;
+    const unsigned alphaAt = layout_.photometric == 2 ? 3 : layout_.photometric == 5 ? 4 : 1;
+    for (uint32_t r = 0; r < area.rows; ++r) {
+        Unpack(planes, r * rowBytes, area.width);
+        uint8_t* bgr = out.Row(area.y + r) + size_t{area.x} * 3;
+        for (uint32_t x = 0; x < area.width; ++x, bgr += 3) {
+            const uint32_t* s = &samples_[size_t{x} * n];
+            const Rgb8 c = Colour(s);
+            const uint8_t rgb[3] = {c.r, c.g, c.b};
+            const uint8_t a =
+                layout_.alpha == TiffAlpha::None ? 255 : To8(s[alphaAt], layout_.bits);
+            for (int k = 0; k < 3; ++k) {
+                const uint8_t v = rgb[2 - k];
+                bgr[k] = layout_.alpha == TiffAlpha::Associated ? PremultipliedOverWhite(v, a)
+                                                                : OverWhite(v, a);
+            }
+        }
+    }
+}
+
+namespace {
+
+double Coded(double v, double black, double white, double range) {
+    const double span = white - black;
+    return (v - black) * range / (span != 0 ? span : 1);
+}
+
+uint8_t Clamp8(double v) {
+    return static_cast<uint8_t>(std::clamp(std::lround(v), 0L, 255L));
+}
+
+} // namespace
+
+YCbCrWriter::YCbCrWriter(const TiffDirectory& d)
+    : subX_(d.subX), subY_(d.subY), luma_{d.luma[0], d.luma[1], d.luma[2]} {
+    const double* rbw = d.referenceBlackWhite;
+    for (unsigned v = 0; v < 256; ++v) {
+        yTable_[v] = Coded(v, rbw[0], rbw[1], 255);
+        cbTable_[v] = Coded(v, rbw[2], rbw[3], 127);
+        crTable_[v] = Coded(v, rbw[4], rbw[5], 127);
+    }
+}
+
+uint64_t YCbCrBytes(const TiffDirectory& d, uint32_t rows) {
+    const uint64_t across = (uint64_t{d.chunkWidth} + d.subX - 1) / d.subX;
+    const uint64_t down = (uint64_t{rows} + d.subY - 1) / d.subY;
+    return across * down * (d.subX * d.subY + 2);
+}
+
+Rgb8 YCbCrWriter::Convert(unsigned y, unsigned cb, unsigned cr) const {
+    const double luma = yTable_[y];
+    const double r = luma + crTable_[cr] * (2 - 2 * luma_[0]);
+    const double b = luma + cbTable_[cb] * (2 - 2 * luma_[2]);
+    const double g = (luma - luma_[2] * b - luma_[0] * r) / luma_[1];
+    return {Clamp8(r), Clamp8(g), Clamp8(b)};
+}
+
+void YCbCrWriter::Write(const uint8_t* blocks, uint32_t chunkWidth, const ChunkArea& area,
+                        const BgrView& out) const {
+    const uint32_t across = (chunkWidth + subX_ - 1) / subX_;
+    const unsigned blockBytes = subX_ * subY_ + 2;
+    for (uint32_t y = 0; y < area.rows; ++y) {
+        uint8_t* bgr = out.Row(area.y + y) + size_t{area.x} * 3;
+        for (uint32_t x = 0; x < area.width; ++x, bgr += 3) {
+            const uint8_t* block = blocks + (uint64_t{y / subY_} * across + x / subX_) * blockBytes;
+            const Rgb8 c = Convert(block[y % subY_ * subX_ + x % subX_], block[blockBytes - 2],
+                                   block[blockBytes - 1]);
+            bgr[0] = c.b;
+            bgr[1] = c.g;
+            bgr[2] = c.r;
+        }
+    }
+}
+
+} // namespace sky

@@ -1,0 +1,72 @@
+// TIFF samples to 8-bit BGR: grey, palette, RGB, CMYK and subsampled YCbCr,
+// with alpha composed over white.
+#pragma once
+
+#include "color.h"
+#include "tiff_directory.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace sky {
+
+// How the samples of a decoded chunk are stored.
+struct SampleLayout {
+    unsigned bits = 8;
+    unsigned samples = 1;
+    unsigned photometric = 1;
+    bool planar = false; // one plane per sample
+    bool bigEndian = false;
+    bool reversed = false; // FillOrder 2
+    TiffAlpha alpha = TiffAlpha::None;
+    const Palette* colours = nullptr;
+};
+
+SampleLayout SamplesOf(const TiffDirectory& d);
+// What the JPEG callback gives back for the directory.
+SampleLayout JpegSamplesOf(const TiffDirectory& d);
+
+// The part of a chunk inside the picture: its place and size.
+struct ChunkArea {
+    uint32_t x = 0;
+    uint32_t y = 0;
+    uint32_t width = 0;
+    uint32_t rows = 0;
+};
+
+// Writes the area's pixels from chunk planes whose rows are `rowBytes` apart.
+class RowWriter {
+public:
+    explicit RowWriter(const SampleLayout& layout) : layout_(layout) {}
+    void Write(const uint8_t* const* planes, size_t rowBytes, const ChunkArea& area,
+               const BgrView& out);
+
+private:
+    void Unpack(const uint8_t* const* planes, size_t offset, uint32_t width);
+    Rgb8 Colour(const uint32_t* s) const;
+    uint8_t Pixel8(const uint32_t* s, uint8_t* bgr) const;
+
+    SampleLayout layout_;
+    std::vector<uint32_t> samples_;
+};
+
+// Bytes of the YCbCr blocks covering the first `rows` rows of a chunk.
+uint64_t YCbCrBytes(const TiffDirectory& d, uint32_t rows);
+
+// Packed blocks of subsampled YCbCr (8 bits) to BGR.
+class YCbCrWriter {
+public:
+    explicit YCbCrWriter(const TiffDirectory& d);
+    void Write(const uint8_t* blocks, uint32_t chunkWidth, const ChunkArea& area,
+               const BgrView& out) const;
+
+private:
+    Rgb8 Convert(unsigned y, unsigned cb, unsigned cr) const;
+
+    unsigned subX_, subY_;
+    double luma_[3];
+    double yTable_[256], cbTable_[256], crTable_[256];
+};
+
+} // namespace sky
