@@ -28,6 +28,8 @@ constexpr double kJpegSmallMean = 24;
 const std::map<std::string, std::string> kNoPixelReference = {
     {"gif/gif-test-suite/image-overlap-bg.gif",
      "ImageMagick renders the frame's own rectangle, which here has the screen's size"},
+    {"jpeg/jpeg-decoder/crashtest/dc-predictor-overflow.jpg",
+     "damaged data: libjpeg and libjpeg-turbo make different pictures of it"},
     {"tiff/libtiffpic/ycbcr-cat.tif", "ImageMagick renders this subsampled YCbCr as green stripes"},
     {"tiff/libtiffpic/dscf0013.tif", "ImageMagick renders this subsampled YCbCr as green stripes"},
     {"tiff/libtiff-test/minisblack-2c-8b-alpha.tiff",
