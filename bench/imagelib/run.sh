@@ -21,7 +21,8 @@ pcx="$work/large.pcx"
 [ -f "$pcx" ] || "$convert" "$png" "$pcx"
 
 x86_64-w64-mingw32-g++-posix -std=c++20 -O2 -Wall -Wextra -static -o "$work/imagelib_bench.exe" \
-    "$here/bench.cpp" -lole32 -lwindowscodecs -luuid -lgdi32
+    -I"$root/imagelib/core" "$here/bench.cpp" "$root"/imagelib/core/*.cpp \
+    -lole32 -lwindowscodecs -luuid -lgdi32
 cp "$dll" "$work/"
 
 tail -n +2 "$corpus/manifest.tsv" | cut -f1 | sed "s|^|Z:$corpus/|" > "$work/corpus.txt"
@@ -60,6 +61,8 @@ for f in jpeg png tiff; do
     printf '%-44s %10s %10s %8s\n' "$f: reader ordinal vs bare WIC" "$(get ${f}_library)" \
         "$(get ${f}_wic)" "$(ratio "$(get ${f}_library)" "$(get ${f}_wic)")"
 done
+printf '%-44s %10s %10s %8s\n' "tiff: own reader (forced) vs bare WIC" "$(get tiff_fallback)" \
+    "$(get tiff_fallback_wic)" "$(ratio "$(get tiff_fallback)" "$(get tiff_fallback_wic)")"
 printf '%-44s %10s %10s %8s\n' "jpeg: reader ordinal vs djpeg (native)" "$(get jpeg_library)" \
     "$djpeg_time" "$(ratio "$(get jpeg_library)" "$djpeg_time")"
 reduce=$(echo "$(get png_res8_dither) - $(get png_library)" | bc -l)

@@ -1,5 +1,7 @@
 #include "tiff_codecs.h"
 
+#include "tiff_bits.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -37,28 +39,7 @@ namespace {
 constexpr unsigned kClear = 256, kEnd = 257, kFirstFree = 258, kTableSize = 4096;
 
 // Most significant bit first, as TIFF's LZW writes its codes.
-class MsbCodes {
-public:
-    MsbCodes(const uint8_t* data, size_t size) : data_(data), size_(size) {}
-    bool Next(unsigned bits, unsigned& code) {
-        while (count_ < bits) {
-            if (pos_ >= size_)
-                return false;
-            buffer_ = buffer_ << 8 | data_[pos_++];
-            count_ += 8;
-        }
-        count_ -= bits;
-        code = (buffer_ >> count_) & ((1u << bits) - 1);
-        return true;
-    }
-
-private:
-    const uint8_t* data_;
-    size_t size_;
-    size_t pos_ = 0;
-    uint32_t buffer_ = 0;
-    unsigned count_ = 0;
-};
+using MsbCodes = BitReader<false>;
 
 // Every string of the table already sits in the output: an entry is where it
 // was first written and its length.
@@ -77,7 +58,7 @@ Status LzwDecodeTiff(const uint8_t* in, size_t size, uint8_t* out, size_t outSiz
     LzwEntry previous;
     size_t done = 0;
     while (done < outSize) {
-        if (!codes.Next(bits, code) || code == kEnd)
+        if (!codes.Take(bits, code) || code == kEnd)
             return Status::Corrupt;
         if (code == kClear) {
             bits = 9;

@@ -1,4 +1,5 @@
-// The TIFF strip and tile codecs that need no outside library.
+// The TIFF strip and tile codecs that need no outside library (Deflate in
+// inflate.h, fax in tiff_fax.h).
 #pragma once
 
 #include "status.h"

@@ -1,7 +1,9 @@
 #include "tiff_decode.h"
 
+#include "inflate.h"
 #include "size_limits.h"
 #include "tiff_codecs.h"
+#include "tiff_fax.h"
 #include "tiff_pixels.h"
 
 #include <algorithm>
@@ -14,8 +16,9 @@ namespace {
 
 // A decoded chunk may not need more than a picture of the largest size.
 constexpr uint64_t kMaxChunkBytes = kMaxPixels * 4;
-// Output bytes one input byte may give at most.
-constexpr uint64_t kPackBitsGrowth = 64, kLzwGrowth = 4096;
+// Output bytes one input byte may give at most (Deflate: a 258-byte copy in
+// two bits).
+constexpr uint64_t kPackBitsGrowth = 64, kLzwGrowth = 4096, kDeflateGrowth = 1032;
 
 uint64_t RowBytes(const TiffDirectory& d) {
     const uint64_t samples = d.planar == 2 ? 1 : d.samples;
@@ -39,34 +42,91 @@ ChunkArea AreaOf(const TiffDirectory& d, uint32_t across, uint32_t down) {
     return a;
 }
 
-// Undoes horizontal differencing in place.
-void UndoPredictor(const TiffDirectory& d, uint8_t* data, size_t rowBytes, uint32_t rows) {
-    const unsigned step = d.planar == 2 ? 1 : d.samples;
+// Adds the sample `step` samples back to each one, as integers of the
+// sample's width in the file's byte order.
+void UndoDifferencing(const TiffDirectory& d, uint8_t* row, size_t rowBytes) {
+    const unsigned width = d.bits / 8, step = (d.planar == 2 ? 1 : d.samples) * width;
+    for (size_t i = step; i + width <= rowBytes; i += width) {
+        unsigned carry = 0;
+        for (unsigned k = 0; k < width; ++k) {
+            const size_t at = i + (d.bigEndian ? width - 1 - k : k);
+            carry += row[at] + row[at - step];
+            row[at] = static_cast<uint8_t>(carry);
+            carry >>= 8;
+        }
+    }
+}
+
+// The float predictor: bytes differenced along the row, stored most
+// significant byte of every sample first. Back to samples in file order.
+void UndoFloatPredictor(const TiffDirectory& d, uint8_t* row, size_t rowBytes,
+                        std::vector<uint8_t>& scratch) {
+    const unsigned width = d.bits / 8, step = d.planar == 2 ? 1 : d.samples;
+    for (size_t i = step; i < rowBytes; ++i)
+        row[i] = static_cast<uint8_t>(row[i] + row[i - step]);
+    const size_t count = rowBytes / width;
+    scratch.assign(row, row + rowBytes);
+    for (size_t j = 0; j < count; ++j)
+        for (unsigned k = 0; k < width; ++k)
+            row[j * width + (d.bigEndian ? k : width - 1 - k)] = scratch[k * count + j];
+}
+
+// Undoes the predictor in place, row by row.
+void UndoPredictor(const TiffDirectory& d, uint8_t* data, size_t rowBytes, uint32_t rows,
+                   std::vector<uint8_t>& scratch) {
     for (uint32_t r = 0; r < rows; ++r) {
         uint8_t* row = data + size_t{r} * rowBytes;
-        if (d.bits == 8) {
-            for (size_t i = step; i < rowBytes; ++i)
-                row[i] = static_cast<uint8_t>(row[i] + row[i - step]);
-            continue;
-        }
-        const size_t hi = d.bigEndian ? 0 : 1, lo = 1 - hi;
-        for (size_t i = 2 * step; i + 1 < rowBytes; i += 2) {
-            const size_t p = i - 2 * step;
-            const unsigned sum =
-                (row[i + hi] << 8 | row[i + lo]) + (row[p + hi] << 8 | row[p + lo]);
-            row[i + hi] = static_cast<uint8_t>(sum >> 8);
-            row[i + lo] = static_cast<uint8_t>(sum);
-        }
+        if (d.predictor == 3)
+            UndoFloatPredictor(d, row, rowBytes, scratch);
+        else
+            UndoDifferencing(d, row, rowBytes);
+    }
+}
+
+// Output bytes one input byte may give at most; a fax row may take one bit.
+uint64_t Growth(const TiffDirectory& d) {
+    switch (d.compression) {
+    case 1:
+        return 1;
+    case 2:
+    case 3:
+    case 4:
+        return RowBytes(d) * 8;
+    case 5:
+        return kLzwGrowth;
+    case 8:
+    case 32946:
+        return kDeflateGrowth;
+    default:
+        return kPackBitsGrowth;
+    }
+}
+
+Status Decompress(const TiffDirectory& d, const uint8_t* src, size_t count, uint8_t* out,
+                  size_t size) {
+    switch (d.compression) {
+    case 2:
+    case 3:
+    case 4: {
+        static constexpr FaxCoding kCoding[] = {FaxCoding::ModifiedHuffman, FaxCoding::T4,
+                                                FaxCoding::T6};
+        const FaxLayout fax{d.chunkWidth, kCoding[d.compression - 2], d.faxTwoD, d.fillOrder == 2};
+        return FaxDecodeTiff(src, count, fax, out, size);
+    }
+    case 5:
+        return LzwDecodeTiff(src, count, out, size);
+    case 8:
+    case 32946:
+        return ZlibInflate(src, count, out, size);
+    default:
+        return UnpackBitsTiff(src, count, out, size);
     }
 }
 
 // The chunk's samples, decompressed into `buffer` unless stored as they are.
 Status Expand(const TiffDirectory& d, const uint8_t* src, size_t count, uint64_t needed,
               std::vector<uint8_t>& buffer, const uint8_t*& result) {
-    const uint64_t growth = d.compression == 1   ? 1
-                            : d.compression == 5 ? kLzwGrowth
-                                                 : kPackBitsGrowth;
-    if (needed > uint64_t{count} * growth)
+    if (needed > uint64_t{count} * Growth(d))
         return Status::Corrupt;
     if (needed > kMaxChunkBytes)
         return Status::TooLarge;
@@ -79,8 +139,7 @@ Status Expand(const TiffDirectory& d, const uint8_t* src, size_t count, uint64_t
         return Status::Unsupported;
     buffer.resize(needed);
     result = buffer.data();
-    return d.compression == 5 ? LzwDecodeTiff(src, count, buffer.data(), buffer.size())
-                              : UnpackBitsTiff(src, count, buffer.data(), buffer.size());
+    return Decompress(d, src, count, buffer.data(), buffer.size());
 }
 
 bool IsJpegStart(const uint8_t* p, size_t size) {
@@ -137,8 +196,8 @@ private:
                                     buffers_[p], planes_[p]);
             if (s != Status::Ok)
                 return s;
-            if (d_.predictor == 2)
-                UndoPredictor(d_, buffers_[p].data(), RowBytes(d_), area.rows);
+            if (d_.predictor != 1)
+                UndoPredictor(d_, buffers_[p].data(), RowBytes(d_), area.rows, scratch_);
         }
         if (ycbcr_)
             ycbcr_->Write(planes_[0], d_.chunkWidth, area, out_);
@@ -182,6 +241,7 @@ private:
     std::vector<std::vector<uint8_t>> buffers_;
     std::vector<const uint8_t*> planes_;
     std::vector<uint8_t> stream_;
+    std::vector<uint8_t> scratch_;
 };
 
 } // namespace

@@ -1,5 +1,5 @@
 // TIFF reader for the first directory: strips and tiles, uncompressed,
-// PackBits, LZW and JPEG (through a callback), to 8-bit BGR.
+// PackBits, LZW, Deflate, fax and JPEG (through a callback), to 8-bit BGR.
 #pragma once
 
 #include "color.h"

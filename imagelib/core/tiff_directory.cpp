@@ -103,8 +103,8 @@ private:
 };
 
 Status CheckTags(const Tags& t) {
-    static constexpr uint32_t kRead[] = {256, 257, 258, 259, 262, 266, 273, 277, 278,
-                                         279, 284, 317, 320, 322, 323, 324, 325, 332,
+    static constexpr uint32_t kRead[] = {256, 257, 258, 259, 262, 266, 273, 277, 278, 279,
+                                         284, 292, 293, 317, 320, 322, 323, 324, 325, 332,
                                          338, 339, 347, 513, 514, 529, 530, 532};
     for (uint32_t tag : kRead)
         if (t.Check(tag) != Status::Ok)
@@ -113,7 +113,12 @@ Status CheckTags(const Tags& t) {
 }
 
 bool KnownCompression(unsigned c) {
-    return c == 1 || c == 5 || c == 6 || c == 7 || c == 32773;
+    return (c >= 1 && c <= 8) || c == 32773 || c == 32946;
+}
+
+// IEEE samples: grey or RGB of 32 or 64 bits.
+bool FloatFits(unsigned photometric, unsigned bits) {
+    return photometric <= 2 && (bits == 32 || bits == 64);
 }
 
 bool DepthFits(unsigned photometric, unsigned bits) {
@@ -144,16 +149,30 @@ Status ReadSamples(const Tags& t, TiffDirectory& d) {
     for (unsigned i = 1; i < d.samples; ++i)
         if (t.Number(258, d.bits, i) != d.bits)
             return Status::Unsupported;
-    for (unsigned i = 0; i < d.samples; ++i)
-        if (t.Number(339, 1, i) != 1)
+    const uint32_t format = t.Number(339, 1);
+    for (unsigned i = 1; i < d.samples; ++i)
+        if (t.Number(339, format, i) != format)
             return Status::Unsupported;
+    if (format != 1 && format != 3)
+        return Status::Unsupported;
+    d.floating = format == 3;
     return Status::Ok;
+}
+
+// Differencing of whole bytes only; the float predictor for IEEE samples.
+Status CheckPredictor(const TiffDirectory& d) {
+    const bool whole = d.bits == 8 || d.bits == 16 || d.bits == 32 || d.bits == 64;
+    if (d.predictor == 1 || (d.predictor == 2 && whole) || (d.predictor == 3 && d.floating))
+        return Status::Ok;
+    return Status::Unsupported;
 }
 
 Status ReadColourLayout(const Tags& t, TiffDirectory& d) {
     d.compression = t.Number(259, 1);
     d.photometric = t.Number(262, d.samples >= 3 ? 2 : 1);
-    if (!KnownCompression(d.compression) || !DepthFits(d.photometric, d.bits))
+    const bool fits =
+        d.floating ? FloatFits(d.photometric, d.bits) : DepthFits(d.photometric, d.bits);
+    if (!KnownCompression(d.compression) || !fits)
         return Status::Unsupported;
     if (d.samples < d.ColourSamples())
         return Status::Corrupt;
@@ -164,12 +183,21 @@ Status ReadColourLayout(const Tags& t, TiffDirectory& d) {
         d.alpha = extra == 1 ? TiffAlpha::Associated : TiffAlpha::Unassociated;
     d.planar = d.samples == 1 ? 1 : t.Number(284, 1);
     d.fillOrder = t.Number(266, 1);
-    d.predictor = d.compression == 5 ? t.Number(317, 1) : 1;
-    if ((d.planar != 1 && d.planar != 2) || (d.fillOrder != 1 && d.fillOrder != 2) ||
-        (d.predictor != 1 && d.predictor != 2))
+    d.predictor = d.compression == 5 || d.Deflate() ? t.Number(317, 1) : 1;
+    if ((d.planar != 1 && d.planar != 2) || (d.fillOrder != 1 && d.fillOrder != 2))
         return Status::Unsupported;
-    if (d.predictor == 2 && d.bits != 8 && d.bits != 16)
+    return CheckPredictor(d);
+}
+
+// Fax strips: one bilevel sample, rows coded one at a time.
+Status ReadFax(const Tags& t, TiffDirectory& d) {
+    if (d.bits != 1 || d.samples != 1 || d.photometric > 1)
         return Status::Unsupported;
+    // Uncompressed mode stays out.
+    const uint32_t options = t.Number(d.compression == 4 ? 293 : 292, 0);
+    if (d.compression != 2 && (options & 2))
+        return Status::Unsupported;
+    d.faxTwoD = d.compression == 3 && (options & 1);
     return Status::Ok;
 }
 
@@ -278,6 +306,8 @@ Status ReadLayout(const Tags& t, const TiffBytes& b, TiffDirectory& d) {
         s = ReadYCbCr(t, d);
     if (s == Status::Ok && d.Jpeg())
         s = ReadJpeg(t, b, d);
+    if (s == Status::Ok && d.Fax())
+        s = ReadFax(t, d);
     if (s == Status::Ok && d.compression != 6)
         s = ReadChunkSize(t, d);
     if (s == Status::Ok && d.compression != 6)

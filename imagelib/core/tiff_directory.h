@@ -18,12 +18,14 @@ struct TiffDirectory {
     uint32_t width = 0;
     uint32_t height = 0;
     unsigned bits = 1;
+    bool floating = false; // IEEE samples of 32 or 64 bits
     unsigned samples = 1;
     unsigned compression = 1;
     unsigned photometric = 1;
     unsigned planar = 1;
     unsigned predictor = 1;
     unsigned fillOrder = 1;
+    bool faxTwoD = false;              // T4Options: two-dimensional rows
     TiffAlpha alpha = TiffAlpha::None; // the sample after the colour ones
     // A tile, or a strip of full width.
     bool tiled = false;
@@ -43,6 +45,8 @@ struct TiffDirectory {
     uint32_t ChunksDown() const { return (height - 1) / chunkHeight + 1; }
     unsigned Planes() const { return planar == 2 ? samples : 1; }
     bool Jpeg() const { return compression == 7 || compression == 6; }
+    bool Deflate() const { return compression == 8 || compression == 32946; }
+    bool Fax() const { return compression >= 2 && compression <= 4; }
 };
 
 // Ok, Unsupported for layouts the decoder leaves out, Corrupt or TooLarge.

@@ -2,17 +2,19 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace sky {
 
 SampleLayout SamplesOf(const TiffDirectory& d) {
     SampleLayout l;
     l.bits = d.bits;
+    l.floating = d.floating;
     l.samples = d.samples;
     l.photometric = d.photometric;
     l.planar = d.planar == 2;
     l.bigEndian = d.bigEndian;
-    l.reversed = d.fillOrder == 2 && d.bits < 8;
+    l.reversed = d.fillOrder == 2 && d.bits < 8 && !d.Fax(); // fax rows come out in order
     l.alpha = d.alpha;
     l.colours = &d.colours;
     return l;
@@ -33,14 +35,40 @@ uint8_t ReverseBits(uint8_t b) {
     return static_cast<uint8_t>((b & 0xAA) >> 1 | (b & 0x55) << 1);
 }
 
+// `n` bytes from `p` in the file's byte order.
+uint64_t Unsigned(const uint8_t* p, unsigned n, bool bigEndian) {
+    uint64_t v = 0;
+    for (unsigned k = 0; k < n; ++k)
+        v = v << 8 | p[bigEndian ? k : n - 1 - k];
+    return v;
+}
+
+// An IEEE sample clamped to 0..1 and scaled to 16 bits, NaN as 0.
+uint32_t Float16(const uint8_t* p, unsigned bits, bool bigEndian) {
+    const uint64_t raw = Unsigned(p, bits / 8, bigEndian);
+    double v = 0;
+    if (bits == 64) {
+        std::memcpy(&v, &raw, sizeof v);
+    } else {
+        const uint32_t raw32 = static_cast<uint32_t>(raw);
+        float f = 0;
+        std::memcpy(&f, &raw32, sizeof f);
+        v = f;
+    }
+    if (!(v > 0))
+        return 0;
+    return v >= 1 ? 65535 : static_cast<uint32_t>(std::lround(v * 65535));
+}
+
 // Sample `i` of a row of packed samples.
 uint32_t SampleAt(const uint8_t* row, size_t i, const SampleLayout& l) {
+    if (l.floating)
+        return Float16(row + i * (l.bits / 8), l.bits, l.bigEndian);
     switch (l.bits) {
     case 8:
         return row[i];
     case 16:
-        return l.bigEndian ? (row[2 * i] << 8 | row[2 * i + 1])
-                           : (row[2 * i + 1] << 8 | row[2 * i]);
+        return static_cast<uint32_t>(Unsigned(row + 2 * i, 2, l.bigEndian));
     case 12: {
         const uint8_t* p = row + i * 3 / 2;
         return i % 2 ? ((p[0] & 0x0F) << 8 | p[1]) : (p[0] << 4 | p[1] >> 4);
@@ -94,7 +122,7 @@ void RowWriter::Unpack(const uint8_t* const* planes, size_t offset, uint32_t wid
 }
 
 Rgb8 RowWriter::Colour(const uint32_t* s) const {
-    const unsigned bits = layout_.bits;
+    const unsigned bits = ValueBits();
     switch (layout_.photometric) {
     case 0: {
         const uint8_t g = To8((1u << bits) - 1 - s[0], bits);
@@ -126,8 +154,7 @@ void RowWriter::Write(const uint8_t* const* planes, size_t rowBytes, const Chunk
             const uint32_t* s = &samples_[size_t{x} * n];
             const Rgb8 c = Colour(s);
             const uint8_t rgb[3] = {c.r, c.g, c.b};
-            const uint8_t a =
-                layout_.alpha == TiffAlpha::None ? 255 : To8(s[alphaAt], layout_.bits);
+            const uint8_t a = layout_.alpha == TiffAlpha::None ? 255 : To8(s[alphaAt], ValueBits());
             for (int k = 0; k < 3; ++k) {
                 const uint8_t v = rgb[2 - k];
                 bgr[k] = layout_.alpha == TiffAlpha::Associated ? PremultipliedOverWhite(v, a)

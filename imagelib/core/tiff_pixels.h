@@ -14,6 +14,7 @@ namespace sky {
 // How the samples of a decoded chunk are stored.
 struct SampleLayout {
     unsigned bits = 8;
+    bool floating = false; // read as 16-bit values
     unsigned samples = 1;
     unsigned photometric = 1;
     bool planar = false; // one plane per sample
@@ -45,6 +46,7 @@ public:
 private:
     void Unpack(const uint8_t* const* planes, size_t offset, uint32_t width);
     Rgb8 Colour(const uint32_t* s) const;
+    unsigned ValueBits() const { return layout_.floating ? 16 : layout_.bits; }
     uint8_t Pixel8(const uint32_t* s, uint8_t* bgr) const;
 
     SampleLayout layout_;

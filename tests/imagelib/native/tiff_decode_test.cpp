@@ -2,6 +2,7 @@
 // MD5) and on small files built here: block order, JPEG streams, damage.
 #include "common/known_outcomes.h"
 #include "common/manifest.h"
+#include "inflate.h"
 #include "size_limits.h"
 #include "tiff_decode.h"
 
@@ -74,11 +75,13 @@ const std::map<std::string, std::string> kOtherPixels = {
      "16-bit CMYK: ImageMagick's conversion differs by one level in some samples"},
     {"tiff/libtiffpic/dscf0013.tif", "ImageMagick misreads subsampled YCbCr blocks"},
     {"tiff/libtiffpic/ycbcr-cat.tif", "ImageMagick misreads subsampled YCbCr blocks"},
+    {"tiff/libtiff-test/testfax3_bug54_1dnoEOL.tif",
+     "ImageMagick's libtiff looks for EOL codes the rows lack and gives a white page"},
 };
 
 // What the platform decoder does not read and this one leaves out too.
 bool LeftOut(const std::string& reason) {
-    for (const char* kind : {"ThunderScan", "SGI Log", "floating", "WebP", "CCITT"})
+    for (const char* kind : {"ThunderScan", "SGI Log", "WebP", "CCITT"})
         if (reason.find(kind) != std::string::npos)
             return true;
     return false;
@@ -88,7 +91,8 @@ TEST(TiffDecode, CorpusFilesDecodeWithImageMagicksPixels) {
     size_t exact = 0, unsupported = 0;
     for (const auto& e : skytest::ReadManifest(skytest::CorpusDir())) {
         // The two large files take seconds under the sanitizers.
-        if (e.format != "tiff" || !e.Valid() || int64_t{e.width} * e.height > (1 << 22))
+        if (e.format != "tiff" || !e.Valid() || e.rgbaMd5.empty() ||
+            int64_t{e.width} * e.height > (1 << 22))
             continue;
         FakeJpeg jpeg;
         const Decoded d = Decode(Load(e.path), jpeg.Callback());
@@ -108,8 +112,8 @@ TEST(TiffDecode, CorpusFilesDecodeWithImageMagicksPixels) {
         EXPECT_EQ(RgbaMd5(d.bgr), e.rgbaMd5) << e.path;
         ++exact;
     }
-    EXPECT_GE(exact, 55u);
-    EXPECT_LE(unsupported, 24u);
+    EXPECT_GE(exact, 66u);
+    EXPECT_LE(unsupported, 5u);
 }
 
 // A little-endian file: one directory of UNDEFINED, SHORT or LONG tags, then the data.
@@ -172,6 +176,114 @@ TiffMaker Picture(uint32_t width, uint32_t height, unsigned samples, unsigned ph
     t.Short(262, photometric);
     t.Short(277, samples);
     return t;
+}
+
+// Bits written in stream order ("1 10 0000001"), packed into bytes from the
+// lowest bit (Deflate) or the highest (fax).
+std::vector<uint8_t> Bits(const std::string& bits, bool lowFirst) {
+    std::vector<uint8_t> out;
+    size_t n = 0;
+    for (char c : bits) {
+        if (c == ' ')
+            continue;
+        if (n % 8 == 0)
+            out.push_back(0);
+        if (c == '1')
+            out.back() |= uint8_t(lowFirst ? 1 << n % 8 : 0x80 >> n % 8);
+        ++n;
+    }
+    return out;
+}
+
+std::vector<uint8_t> Zlib(const std::string& bits) {
+    std::vector<uint8_t> out = {0x78, 0x01};
+    const std::vector<uint8_t> body = Bits(bits, true);
+    out.insert(out.end(), body.begin(), body.end());
+    return out;
+}
+
+Status Inflate(const std::vector<uint8_t>& in, std::vector<uint8_t>& out) {
+    return sky::ZlibInflate(in.data(), in.size(), out.data(), out.size());
+}
+
+// Fixed Huffman codes: a literal 'a', then copies of 258 bytes one back.
+std::string RunOfA(int copies) {
+    std::string bits = "1 10 10010001";
+    for (int i = 0; i < copies; ++i)
+        bits += " 11000101 00000";
+    return bits;
+}
+
+TEST(TiffDecode, InflateReadsStoredAndFixedBlocks) {
+    std::vector<uint8_t> stored = {0x78, 0x01, 0x00, 3, 0, 0xFC, 0xFF, 'a',
+                                   'b',  'c',  0x01, 1, 0, 0xFE, 0xFF, 'd'};
+    std::vector<uint8_t> out(4);
+    EXPECT_EQ(Inflate(stored, out), Status::Ok);
+    EXPECT_EQ(std::string(out.begin(), out.end()), "abcd");
+    // Output stops at its size however long the copies.
+    out.assign(1000, 0);
+    EXPECT_EQ(Inflate(Zlib(RunOfA(4)), out), Status::Ok);
+    EXPECT_EQ(std::count(out.begin(), out.end(), 'a'), 1000);
+}
+
+TEST(TiffDecode, HostileDeflateStreamsFailFast) {
+    const auto start = std::chrono::steady_clock::now();
+    std::vector<uint8_t> out(1 << 20);
+    EXPECT_EQ(Inflate(Zlib("1 11"), out), Status::Corrupt);               // block type 3
+    EXPECT_EQ(Inflate(Zlib("1 10 0000001 00000"), out), Status::Corrupt); // copy before any byte
+    EXPECT_EQ(Inflate(Zlib("1 10 10010001 0000001 00001"), out), Status::Corrupt); // two back
+    EXPECT_EQ(Inflate({0x78, 0x01, 0x01, 0xFF, 0xFF, 0, 0, 1, 2}, out), Status::Corrupt);
+    EXPECT_EQ(Inflate(Zlib("1 01 11111 11111 1111"), out), Status::Corrupt); // 288 literal codes
+    EXPECT_EQ(Inflate(Zlib(RunOfA(100)), out), Status::Corrupt); // no end before the output is full
+    EXPECT_EQ(Inflate({0x78, 0x02, 0x03}, out), Status::Corrupt); // bad check bits
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+}
+
+// A float predictor row of 0.5 and 1.0 as 32-bit samples, in a stored
+// Deflate block.
+TEST(TiffDecode, FloatPredictorRowsReadBackAsSamples) {
+    TiffMaker t = Picture(2, 1, 1, 1);
+    t.Tag(258, 3, {32});
+    t.Short(259, 8);
+    t.Short(317, 3);
+    t.Short(339, 3);
+    // Most significant bytes first (3F 3F 00 80 00 00 00 00), then differenced.
+    t.Long(273, t.Data({0x78, 0x01, 0x01, 8, 0, 0xF7, 0xFF, 0x3F, 0, 0xC1, 0x80, 0x80, 0, 0, 0}));
+    t.Long(279, 15);
+    const Decoded d = Decode(t.Bytes());
+    ASSERT_EQ(d.decode, Status::Ok);
+    EXPECT_EQ(d.bgr, (std::vector<uint8_t>{127, 127, 127, 255, 255, 255}));
+}
+
+TEST(TiffDecode, FaxRowsEndAtTheirWidth) {
+    TiffMaker t = Picture(8, 2, 1, 0);
+    t.Tag(258, 3, {1});
+    t.Short(259, 2);
+    t.Short(278, 1);
+    // White 3, black 2, white 3; then a row of white 10.
+    const uint32_t good = t.Data(Bits("1000 11 1000", false));
+    t.Tag(273, 4, {good, t.Data(Bits("00111", false))});
+    t.Tag(279, 4, {2, 1});
+    const Decoded d = Decode(t.Bytes());
+    EXPECT_EQ(d.decode, Status::Corrupt);
+    const std::vector<uint8_t> grey = {255, 255, 255, 0, 0, 255, 255, 255};
+    for (size_t x = 0; x < grey.size(); ++x)
+        EXPECT_EQ(d.bgr[3 * x], grey[x]);
+}
+
+TEST(TiffDecode, TwoDimensionalFaxRowsFollowTheRowAbove) {
+    TiffMaker t = Picture(8, 2, 1, 0);
+    t.Tag(258, 3, {1});
+    t.Short(259, 4);
+    // Horizontal white 3 black 2, then vertical to the end; below, three
+    // vertical codes repeat the row.
+    t.Long(273, t.Data(Bits("001 1000 11 1  1 1 1", false)));
+    t.Long(279, 2);
+    const Decoded d = Decode(t.Bytes());
+    ASSERT_EQ(d.decode, Status::Ok);
+    const std::vector<uint8_t> grey = {255, 255, 255, 0, 0, 255, 255, 255};
+    for (size_t x = 0; x < 16; ++x)
+        EXPECT_EQ(d.bgr[3 * x], grey[x % 8]) << x;
 }
 
 TEST(TiffDecode, SubsampledYCbCrBlocksHoldFourLumaThenChroma) {
