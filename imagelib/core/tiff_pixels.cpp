@@ -143,8 +143,30 @@ Rgb8 RowWriter::Colour(const uint32_t* s) const {
     }
 }
 
+bool RowWriter::WriteDirect(const uint8_t* plane, size_t rowBytes, const ChunkArea& area,
+                            const BgrView& out) const {
+    const SampleLayout& l = layout_;
+    const bool rgb = l.photometric == 2 && l.samples >= 3;
+    if (l.bits != 8 || l.floating || l.planar || l.alpha != TiffAlpha::None ||
+        !(rgb || l.photometric == 1))
+        return false;
+    const unsigned n = l.samples;
+    for (uint32_t r = 0; r < area.rows; ++r) {
+        const uint8_t* src = plane + r * rowBytes;
+        uint8_t* bgr = out.Row(area.y + r) + size_t{area.x} * 3;
+        for (uint32_t x = 0; x < area.width; ++x, src += n, bgr += 3) {
+            bgr[0] = src[rgb ? 2 : 0];
+            bgr[1] = src[rgb ? 1 : 0];
+            bgr[2] = src[0];
+        }
+    }
+    return true;
+}
+
 void RowWriter::Write(const uint8_t* const* planes, size_t rowBytes, const ChunkArea& area,
                       const BgrView& out) {
+    if (WriteDirect(planes[0], rowBytes, area, out))
+        return;
     const unsigned n = layout_.samples;
     const unsigned alphaAt = layout_.photometric == 2 ? 3 : layout_.photometric == 5 ? 4 : 1;
     for (uint32_t r = 0; r < area.rows; ++r) {

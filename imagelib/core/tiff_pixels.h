@@ -47,7 +47,10 @@ private:
     void Unpack(const uint8_t* const* planes, size_t offset, uint32_t width);
     Rgb8 Colour(const uint32_t* s) const;
     unsigned ValueBits() const { return layout_.floating ? 16 : layout_.bits; }
-    uint8_t Pixel8(const uint32_t* s, uint8_t* bgr) const;
+    // 8-bit grey or RGB side by side with nothing to compose: copied as
+    // they are. False for every other layout.
+    bool WriteDirect(const uint8_t* plane, size_t rowBytes, const ChunkArea& area,
+                     const BgrView& out) const;
 
     SampleLayout layout_;
     std::vector<uint32_t> samples_;
