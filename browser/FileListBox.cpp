@@ -1,5 +1,6 @@
 #include "browser/FileListBox.h"
 
+#include "shell/Paths.h"
 #include "toolkit/Application.h"
 #include "toolkit/Errors.h"
 #include "toolkit/Form.h"
@@ -47,20 +48,10 @@ std::string TrimFolder(std::string folder) {
     return folder;
 }
 
-bool IsExistingFile(const std::string& path) {
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool IsExistingFolder(const std::string& path) {
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 // The drive's remembered folder, or its root once that folder is gone.
 std::string EnterableDriveFolder(char drive) {
     std::string folder = DriveCurrentFolder(drive);
-    if (IsExistingFolder(folder))
+    if (shell::IsExistingFolder(folder))
         return folder;
     DriveFolders().erase(UpperDrive(drive));
     return DriveCurrentFolder(drive);
@@ -83,12 +74,6 @@ bool IsListedAttribute(DWORD attributes) {
     // The search asks for read-only, hidden, folder and archive entries;
     // system files and volume labels are never shown.
     return !(attributes & (FILE_ATTRIBUTE_SYSTEM | 0x8 /* volume label */));
-}
-
-std::string JoinPath(const std::string& folder, const std::string& name) {
-    if (!folder.empty() && folder.back() == '\\')
-        return folder + name;
-    return folder + "\\" + name;
 }
 
 std::string DriveCurrentFolder(char drive) {
@@ -179,7 +164,7 @@ std::string TFileListBox::SelectedName() const {
 
 std::string TFileListBox::SelectedPath() const {
     std::string name = SelectedName();
-    return name.empty() ? std::string() : JoinPath(shownFolder_, name);
+    return name.empty() ? std::string() : shell::PathInFolder(shownFolder_, name);
 }
 
 void TFileListBox::ApplyPath(const std::string& text) {
@@ -209,11 +194,12 @@ void TFileListBox::ApplyPath(const std::string& text) {
     else if (folder[0] == '\\')
         base = (drive.empty() ? shownFolder_.substr(0, 2) : drive) + folder;
     else
-        base = JoinPath(drive.empty() ? shownFolder_ : EnterableDriveFolder(drive[0]), folder);
+        base = shell::PathInFolder(drive.empty() ? shownFolder_ : EnterableDriveFolder(drive[0]),
+                                   folder);
 
     if (!name.empty() && name.find_first_of("*?") == std::string::npos &&
-        !IsExistingFile(JoinPath(base, name)))
-        base = JoinPath(base, name);
+        !shell::IsExistingFile(shell::PathInFolder(base, name)))
+        base = shell::PathInFolder(base, name);
 
     std::string resolved = TrimFolder(FullPath(base));
     if (!SameText(resolved, shownFolder_))

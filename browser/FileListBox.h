@@ -20,8 +20,6 @@ namespace browser {
 GlyphKind FileGlyph(const std::string& name);
 // Whether a folder-listing entry with these attributes is shown.
 bool IsListedAttribute(DWORD attributes);
-// "folder\name" with one backslash, none added after a drive root's.
-std::string JoinPath(const std::string& folder, const std::string& name);
 
 class TFileListBox : public toolkit::TControl {
 public:

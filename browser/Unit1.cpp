@@ -24,11 +24,6 @@ int StartupShowWindow() {
     return info.wShowWindow;
 }
 int (*showWindowSource)() = StartupShowWindow;
-
-bool FileExists(const std::string& path) {
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
 } // namespace
 
 HMENU SystemMenuHandle() {
@@ -130,7 +125,7 @@ void TForm1::FormCreate(toolkit::TControl*) {
     DrawMenuBar(Handle());
     // 9. Help only with both the help file and its contents file.
     std::string contents = shell::PathInFolder(shell::ProgramFolder(), "GLIMR32.CNT");
-    if (FileExists(shell::HelpFilePath()) && FileExists(contents))
+    if (shell::IsExistingFile(shell::HelpFilePath()) && shell::IsExistingFile(contents))
         app.SetHelpFile(shell::HelpFilePath() + ">Window1");
     else
         EnableMenuItem(systemMenu, kHelpCommand, MF_BYCOMMAND | MF_GRAYED);

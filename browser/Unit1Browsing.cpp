@@ -3,6 +3,7 @@
 #include "browser/TypeAhead.h"
 #include "browser/Unit1.h"
 #include "shell/Extensions.h"
+#include "shell/Paths.h"
 #include "shell/ShortenPath.h"
 #include "toolkit/Dialogs.h"
 
@@ -47,15 +48,6 @@ private:
 void Warn(const std::string& text) {
     MessageBeep(MB_ICONEXCLAMATION);
     toolkit::MessageDlg(text, toolkit::TMsgDlgType::mtWarning, {toolkit::TMsgDlgBtn::mbOK});
-}
-
-std::string NamePart(const std::string& path) {
-    size_t last = path.find_last_of("\\:");
-    return last == std::string::npos ? path : path.substr(last + 1);
-}
-
-bool IsFile(DWORD attributes) {
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 } // namespace
@@ -133,13 +125,13 @@ void TForm1::FileListBox1DblClick(toolkit::TControl*) {
 void TForm1::OpenSelectedEntry() {
     std::string path = FileListBox1->SelectedPath();
     DWORD attributes = GetFileAttributesA(path.c_str());
-    if (!IsFile(attributes)) {
+    if (!shell::IsFileAttributes(attributes)) {
         // A folder entry: its bracketed text names nothing on disk.
-        FileListBox1->ApplyPath(NamePart(path));
+        FileListBox1->ApplyPath(shell::NamePart(path));
         Label2->SetCaption(shell::ShortenPath(FileListBox1->ShownFolder(), 30));
     }
     path = FileListBox1->SelectedPath();
-    if (shell::IsSupportedExtension(path) && IsFile(GetFileAttributesA(path.c_str())))
+    if (shell::IsSupportedExtension(path) && shell::IsExistingFile(path))
         LoadPicture(path);
 }
 
@@ -156,7 +148,7 @@ void TForm1::FileListBox1KeyDown(toolkit::TControl*, WORD& key, unsigned) {
     if (index < 0)
         return;
     std::string name = FileListBox1->Item(index);
-    if (!IsFile(GetFileAttributesA(name.c_str())))
+    if (!shell::IsExistingFile(name))
         return; // folder entries are neither deleted nor renamed
     if (key == VK_DELETE) {
         // A list of one path, ended by two zero characters.

@@ -3,6 +3,7 @@
 #include "browser/Unit1.h"
 #include "fullscreen/Unit2.h"
 #include "shell/AsciiCase.h"
+#include "shell/Paths.h"
 #include "toolkit/Application.h"
 #include "toolkit/Dialogs.h"
 
@@ -16,12 +17,6 @@ std::string UpperCase(std::string text) {
     if (!text.empty())
         CharUpperBuffA(text.data(), static_cast<DWORD>(text.size()));
     return text;
-}
-
-// The part after the last backslash or colon.
-std::string NamePart(const std::string& path) {
-    size_t last = path.find_last_of("\\:");
-    return last == std::string::npos ? path : path.substr(last + 1);
 }
 
 } // namespace
@@ -51,7 +46,7 @@ void TForm1::LoadPicture(const std::string& path) {
         // "File Load Error": the failure steps.
         ShowIdleState();
         MessageBeep(MB_ICONHAND);
-        toolkit::MessageDlg(UpperCase(NamePart(path)) + " is not a valid Bitmapfile !",
+        toolkit::MessageDlg(UpperCase(shell::NamePart(path)) + " is not a valid Bitmapfile !",
                             toolkit::TMsgDlgType::mtError, {toolkit::TMsgDlgBtn::mbOK});
         FinishLoad();
         return;
@@ -61,7 +56,7 @@ void TForm1::LoadPicture(const std::string& path) {
     std::string colours = ColourText(PMultiImage1->InfoBits * PMultiImage1->InfoPlanes);
     Panel5->SetCaption("Picture-Info:  " + std::to_string(PMultiImage1->InfoWidth) + "x" +
                        std::to_string(PMultiImage1->InfoHeight) + "x" + colours);
-    app.SetTitle("Glimmora32 - [" + UpperCase(NamePart(path)) + "]");
+    app.SetTitle("Glimmora32 - [" + UpperCase(shell::NamePart(path)) + "]");
     SetCaption(app.Title());
     if (fullscreen::Form2) {
         fullscreen::Form2->PMultiImage1->SetVisible(true);

@@ -2,6 +2,7 @@
 
 #include "browser/Unit1.h"
 #include "shell/Extensions.h"
+#include "shell/Paths.h"
 #include "toolkit/Application.h"
 
 namespace fullscreen {
@@ -9,15 +10,6 @@ namespace fullscreen {
 TForm2* Form2 = nullptr;
 
 namespace {
-
-std::string NamePart(const std::string& path) {
-    size_t last = path.find_last_of("\\:");
-    return last == std::string::npos ? path : path.substr(last + 1);
-}
-
-bool IsFile(DWORD attributes) {
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 bool MouseButtonDown() {
     return GetKeyState(VK_LBUTTON) < 0 || GetKeyState(VK_RBUTTON) < 0 ||
@@ -131,7 +123,7 @@ void TForm2::ShowSelectedPicture() {
     std::string path = browser::Form1->FileListBox1->SelectedPath();
     pictureFlag_ = shell::IsSupportedExtension(path);
     DWORD attributes = GetFileAttributesA(path.c_str());
-    if (IsFile(attributes) && pictureFlag_) {
+    if (shell::IsFileAttributes(attributes) && pictureFlag_) {
         try {
             browser::Form1->LoadPicture(path);
         } catch (...) {
@@ -141,7 +133,7 @@ void TForm2::ShowSelectedPicture() {
         PlaceFullScreenImage();
         lastShownPath_ = path;
         stopFlag_ = true;
-    } else if (!IsFile(attributes)) {
+    } else if (!shell::IsFileAttributes(attributes)) {
         stopFlag_ = true; // a folder entry, or nothing selected
     }
 }
@@ -164,7 +156,7 @@ void TForm2::FormKeyPress(toolkit::TControl*, char& key) {
             }
         }
     }
-    std::string name = NamePart(lastShownPath_);
+    std::string name = shell::NamePart(lastShownPath_);
     int found = -1;
     for (int i = 0; i < list.Count() && found < 0; ++i)
         if (lstrcmpiA(list.Item(i).c_str(), name.c_str()) == 0)

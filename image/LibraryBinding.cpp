@@ -1,5 +1,6 @@
 #include "image/LibraryBinding.h"
 
+#include "shell/Paths.h"
 #include "toolkit/Dialogs.h"
 #include "toolkit/Gdi.h"
 
@@ -286,9 +287,7 @@ int ColorBitsForDepth(int bits) {
 }
 
 std::string FileNamePart(const std::string& path) {
-    size_t last = path.find_last_of("\\:");
-    std::string name = last == std::string::npos ? path : path.substr(last + 1);
-    return name.substr(0, 64);
+    return shell::NamePart(path).substr(0, 64);
 }
 
 std::string FileStem(const std::string& path) {

@@ -1,6 +1,7 @@
 #include "image/MessageFiles.h"
 
 #include "shell/FileHandle.h"
+#include "shell/Paths.h"
 #include "toolkit/Errors.h"
 
 #include <windows.h>
@@ -10,11 +11,6 @@
 namespace image {
 
 namespace {
-
-bool IsExistingFile(const std::string& path) {
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 // At most `limit` bytes from the start of the file; others may read it meanwhile.
 std::string ReadFileStart(const std::string& path, long long limit) {
@@ -41,7 +37,7 @@ std::string ReadFileStart(const std::string& path, long long limit) {
 
 bool ParseScrollFile(const std::string& path, toolkit::TFont& font, int& speed,
                      toolkit::TColor& background, std::string& message) {
-    if (!IsExistingFile(path))
+    if (!shell::IsExistingFile(path))
         return false;
     ApplyScrollText(ReadFileStart(path, kScrollFileLimit), font, speed, background, message);
     return true;
@@ -50,7 +46,7 @@ bool ParseScrollFile(const std::string& path, toolkit::TFont& font, int& speed,
 bool ParseCreditFile(const std::string& path, toolkit::TFont& font, int& speed,
                      toolkit::TColor& background, std::vector<std::string>& lines) {
     lines.clear();
-    if (!IsExistingFile(path))
+    if (!shell::IsExistingFile(path))
         return false;
     ApplyCreditText(ReadFileStart(path, kCreditFileLimit), font, speed, background, lines);
     return true;

@@ -4,6 +4,7 @@
 #include "shell/AsciiCase.h"
 #include "shell/Extensions.h"
 #include "shell/FileHandle.h"
+#include "shell/Paths.h"
 #include "toolkit/Dialogs.h"
 
 #include <windows.h>
@@ -14,11 +15,6 @@
 namespace image {
 
 namespace {
-
-bool IsExistingFile(const std::string& path) {
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 // The size in bytes of a file opened for reading only, at most INT_MAX; -1 when it cannot be
 // opened.
@@ -99,7 +95,7 @@ void TPMultiImage::StopMessageDisplay() {
 
 std::string TPMultiImage::LoadImage() {
     const std::string key = shell::ExtensionKey(imageName_);
-    if (key != ".RES" && !IsExistingFile(imageName_)) {
+    if (key != ".RES" && !shell::IsExistingFile(imageName_)) {
         picture_.SetGraphic(nullptr);
         loadStatus_ = "file not found";
         return loadStatus_;
@@ -178,7 +174,7 @@ bool TPMultiImage::QueryImageInfo(const std::string& path) {
         return true;
     }
     if (key == ".WMF" || key == ".ICO" || key == ".SCM" || key == ".CMS") {
-        if (!IsExistingFile(path)) {
+        if (!shell::IsExistingFile(path)) {
             InfoType = InfoFormat = "ERR";
             InfoWidth = InfoHeight = InfoBits = InfoPlanes = InfoExtra = InfoFileSize = -1;
             return false;

@@ -31,12 +31,6 @@ std::string LowerCase(std::string text) {
     return text;
 }
 
-// Everything up to and including the last backslash or colon.
-size_t NameStart(const std::string& path) {
-    size_t last = path.find_last_of("\\:");
-    return last == std::string::npos ? 0 : last + 1;
-}
-
 const char* SkipParameter(const char* p, std::string* out) {
     while (*p && static_cast<unsigned char>(*p) <= ' ')
         ++p;
@@ -72,19 +66,15 @@ bool AskUninstall() {
 }
 
 bool IsPictureParameter(const std::string& parameter) {
-    if (parameter.empty())
-        return false;
-    DWORD attributes = GetFileAttributesA(parameter.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+    return !parameter.empty() && shell::IsExistingFile(parameter) &&
            shell::IsSupportedExtension(parameter);
 }
 
 void OpenPictureFromCommandLine(const std::string& parameter) {
     browser::TForm1& form = *browser::Form1;
-    size_t nameStart = NameStart(parameter);
-    std::string fileName = parameter.substr(nameStart);
+    const std::string fileName = shell::NamePart(parameter);
     // 1.-3. The list on the picture's folder, the drive box on its drive.
-    form.FileListBox1->ApplyPath(parameter.substr(0, nameStart));
+    form.FileListBox1->ApplyPath(shell::FolderPart(parameter));
     const std::string& folder = form.FileListBox1->ShownFolder();
     if (folder.size() >= 2 && folder[1] == ':') // a share has no drive letter
         form.DriveComboBox1->SelectDrive(folder[0]);

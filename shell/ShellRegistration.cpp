@@ -14,10 +14,6 @@ namespace shell {
 
 namespace {
 
-constexpr char kAppPathsKey[] =
-    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\GLIMR32.EXE";
-constexpr char kUninstallKey[] =
-    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Glimmora32";
 constexpr char kHelpFileName[] = "GLIMR32.HLP";
 
 std::string& StoredProgramFolder() {
@@ -43,17 +39,12 @@ std::string ModulePath() {
     }
 }
 
-bool FileExists(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
-
 void RecordHelpFile(const ShellEnvironment& environment) {
     // Without a Windows folder the file would land in the drive's root.
     if (environment.windowsFolder.empty())
         return;
     const std::string iniFile = PathInFolder(environment.windowsFolder, "WINHELP.INI");
-    if (!FileExists(HelpFilePath())) {
+    if (!IsExistingFile(HelpFilePath())) {
         RemoveIniEntry(iniFile, "Files", kHelpFileName);
         return;
     }

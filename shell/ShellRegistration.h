@@ -10,6 +10,13 @@
 
 namespace shell {
 
+// The program's keys below HKEY_LOCAL_MACHINE, written at start, removed by
+// the uninstall.
+inline constexpr char kAppPathsKey[] =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\GLIMR32.EXE";
+inline constexpr char kUninstallKey[] =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Glimmora32";
+
 // Reports an error and lets the registration go on.
 using ErrorReporter = std::function<void(const std::exception& error)>;
 

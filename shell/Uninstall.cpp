@@ -17,10 +17,6 @@ namespace shell {
 
 namespace {
 
-constexpr char kAppPathsKey[] =
-    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\GLIMR32.EXE";
-constexpr char kUninstallKey[] =
-    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Glimmora32";
 constexpr char kExtensionsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Extensions";
 constexpr char kClassKey[] = "Glimmora32";
 constexpr char kGroupKey[] = "Glimmora32\\PMGroup";
@@ -38,11 +34,6 @@ constexpr char kFailureText[] = "Error running GLUNINST.EXE with the LOG-File !\
                                 "To finish the Unistall Process you have to delete,\r"
                                 "the Program-Path of Glimmora manually.\r"
                                 "The Files are located in the Path: ";
-
-bool FileExists(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
 
 bool WriteLog(HANDLE file, const std::vector<std::string>& lines) {
     std::string text;
@@ -109,7 +100,7 @@ bool WriteUninstallLog(const UninstallEnvironment& environment) {
                                FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!log)
         return false;
-    if (!FileExists(PathInFolder(environment.windowsFolder, kUninstallerName)))
+    if (!IsExistingFile(PathInFolder(environment.windowsFolder, kUninstallerName)))
         return false;
     const bool written = WriteLog(log.Get(), UninstallLogLines(environment.programFolder));
     return log.Close() && written;

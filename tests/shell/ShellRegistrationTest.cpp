@@ -16,10 +16,6 @@ using namespace shelltest;
 namespace {
 
 constexpr char kAppPaths[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
-constexpr char kAppPathsKey[] =
-    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\GLIMR32.EXE";
-constexpr char kUninstallKey[] =
-    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Glimmora32";
 
 void RemoveProgramEntries() {
     RegDeleteTreeA(HKEY_LOCAL_MACHINE, kAppPathsKey);

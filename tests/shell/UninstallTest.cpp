@@ -22,10 +22,6 @@ using namespace shelltest;
 
 namespace {
 
-constexpr char kAppPathsKey[] =
-    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\GLIMR32.EXE";
-constexpr char kUninstallKey[] =
-    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Glimmora32";
 constexpr char kExtensionsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Extensions";
 const char* const kExtensions[] = {".BMP", ".GIF", ".ICO", ".JPG", ".PCX", ".TIF", ".WMF"};
 
