@@ -1,5 +1,6 @@
 #include "browser/DriveComboBox.h"
 
+#include "shell/LetterCase.h"
 #include "toolkit/Gdi.h"
 
 #include <windows.h>
@@ -14,18 +15,10 @@ DriveProbe& CurrentProbe() {
     return probe;
 }
 
-std::string UpperCase(std::string text) {
-    if (!text.empty())
-        CharUpperBuffA(text.data(), static_cast<DWORD>(text.size()));
-    return text;
-}
-
 char CurrentFolderDrive() {
     char folder[MAX_PATH] = {};
     GetCurrentDirectoryA(MAX_PATH, folder);
-    char c = folder[0];
-    CharUpperBuffA(&c, 1);
-    return c;
+    return shell::UpperCaseAnsi(folder[0]);
 }
 
 } // namespace
@@ -67,7 +60,7 @@ std::vector<DriveEntry> ReadDriveEntries(const DriveProbe& probe) {
         auto labelled = [&]() {
             std::string label;
             probe.volumeLabel(root, label);
-            return drive + " [" + UpperCase(label) + "]";
+            return drive + " [" + shell::UpperCaseAnsi(label) + "]";
         };
         switch (probe.driveType(root)) {
         case DRIVE_REMOVABLE:
@@ -79,7 +72,7 @@ std::vector<DriveEntry> ReadDriveEntries(const DriveProbe& probe) {
         case DRIVE_REMOTE: {
             std::string remote;
             if (probe.remoteName(drive, remote))
-                entries.push_back({drive + " " + UpperCase(remote), GlyphKind::Network});
+                entries.push_back({drive + " " + shell::UpperCaseAnsi(remote), GlyphKind::Network});
             else
                 entries.push_back({labelled(), GlyphKind::Network});
             break;
@@ -146,8 +139,7 @@ void TDriveComboBox::SelectEntryOf(char letter) {
 }
 
 void TDriveComboBox::SelectDrive(char letter) {
-    char upper = letter;
-    CharUpperBuffA(&upper, 1);
+    const char upper = shell::UpperCaseAnsi(letter);
     if (ItemIndex() >= 0 && upper == drive_)
         return;
     drive_ = upper;

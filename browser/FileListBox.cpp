@@ -1,5 +1,6 @@
 #include "browser/FileListBox.h"
 
+#include "shell/LetterCase.h"
 #include "shell/Paths.h"
 #include "toolkit/Application.h"
 #include "toolkit/Errors.h"
@@ -21,8 +22,7 @@ std::map<char, std::string>& DriveFolders() {
 }
 
 char UpperDrive(char c) {
-    CharUpperBuffA(&c, 1);
-    return c;
+    return shell::UpperCaseAnsi(c);
 }
 
 bool SameText(const std::string& a, const std::string& b) {

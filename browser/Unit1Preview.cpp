@@ -2,7 +2,7 @@
 #include "browser/PreviewSize.h"
 #include "browser/Unit1.h"
 #include "fullscreen/Unit2.h"
-#include "shell/AsciiCase.h"
+#include "shell/LetterCase.h"
 #include "shell/Paths.h"
 #include "toolkit/Application.h"
 #include "toolkit/Dialogs.h"
@@ -10,16 +10,6 @@
 #include <windows.h>
 
 namespace browser {
-
-namespace {
-
-std::string UpperCase(std::string text) {
-    if (!text.empty())
-        CharUpperBuffA(text.data(), static_cast<DWORD>(text.size()));
-    return text;
-}
-
-} // namespace
 
 void TForm1::LoadPicture(const std::string& path) {
     if (path == LastLoadedPath())
@@ -46,7 +36,8 @@ void TForm1::LoadPicture(const std::string& path) {
         // "File Load Error": the failure steps.
         ShowIdleState();
         MessageBeep(MB_ICONHAND);
-        toolkit::MessageDlg(UpperCase(shell::NamePart(path)) + " is not a valid Bitmapfile !",
+        toolkit::MessageDlg(shell::UpperCaseAnsi(shell::NamePart(path)) +
+                                " is not a valid Bitmapfile !",
                             toolkit::TMsgDlgType::mtError, {toolkit::TMsgDlgBtn::mbOK});
         FinishLoad();
         return;
@@ -56,7 +47,7 @@ void TForm1::LoadPicture(const std::string& path) {
     std::string colours = ColourText(PMultiImage1->InfoBits * PMultiImage1->InfoPlanes);
     Panel5->SetCaption("Picture-Info:  " + std::to_string(PMultiImage1->InfoWidth) + "x" +
                        std::to_string(PMultiImage1->InfoHeight) + "x" + colours);
-    app.SetTitle("Glimmora32 - [" + UpperCase(shell::NamePart(path)) + "]");
+    app.SetTitle("Glimmora32 - [" + shell::UpperCaseAnsi(shell::NamePart(path)) + "]");
     SetCaption(app.Title());
     if (fullscreen::Form2) {
         fullscreen::Form2->PMultiImage1->SetVisible(true);

@@ -1,7 +1,7 @@
 // TPMultiImage: loading by extension key and the image information query.
 #include "image/LibraryBinding.h"
 #include "image/TMultiP.h"
-#include "shell/AsciiCase.h"
+#include "shell/LetterCase.h"
 #include "shell/Extensions.h"
 #include "shell/FileHandle.h"
 #include "shell/Paths.h"

@@ -4,6 +4,7 @@
 #include "fullscreen/Unit2.h"
 #include "image/LibraryBinding.h"
 #include "shell/Extensions.h"
+#include "shell/LetterCase.h"
 #include "shell/Paths.h"
 #include "shell/ShellRegistration.h"
 #include "shell/ShortenPath.h"
@@ -18,18 +19,6 @@
 namespace program {
 
 namespace {
-
-std::string UpperCase(std::string text) {
-    if (!text.empty())
-        CharUpperBuffA(text.data(), static_cast<DWORD>(text.size()));
-    return text;
-}
-
-std::string LowerCase(std::string text) {
-    if (!text.empty())
-        CharLowerBuffA(text.data(), static_cast<DWORD>(text.size()));
-    return text;
-}
 
 const char* SkipParameter(const char* p, std::string* out) {
     while (*p && static_cast<unsigned char>(*p) <= ' ')
@@ -80,18 +69,19 @@ void OpenPictureFromCommandLine(const std::string& parameter) {
         form.DriveComboBox1->SelectDrive(folder[0]);
     form.Label2->SetCaption(shell::ShortenPath(form.FileListBox1->ShownFolder(), 30));
     // 4. Its entry, whatever the letter case on disk.
-    std::string wanted = LowerCase(fileName);
+    std::string wanted = shell::LowerCaseAnsi(fileName);
     for (int i = 0; i < form.FileListBox1->Count(); ++i) {
         if (lstrcmpiA(form.FileListBox1->Item(i).c_str(), wanted.c_str()) == 0) {
             form.FileListBox1->SetItemIndex(i);
-            form.Edit1->SetText(UpperCase(fileName));
+            form.Edit1->SetText(shell::UpperCaseAnsi(fileName));
             break;
         }
     }
     // 5.-7. Draw the window, focus the list, load.
     toolkit::Application().ProcessMessages();
     form.SetActiveControl(form.FileListBox1);
-    form.LoadPicture(UpperCase(shell::PathInFolder(form.FileListBox1->ShownFolder(), fileName)));
+    form.LoadPicture(
+        shell::UpperCaseAnsi(shell::PathInFolder(form.FileListBox1->ShownFolder(), fileName)));
 }
 
 namespace {
@@ -140,7 +130,7 @@ int RunProgram(const std::string& firstParameter) {
     image::InitializeLibraryBinding();
     // 2.
     shell::RegisterShellEntries();
-    if (UpperCase(firstParameter) == "-U") {
+    if (shell::UpperCaseAnsi(firstParameter) == "-U") {
         if (AskUninstall())
             shell::RunUninstall();
         return 0;

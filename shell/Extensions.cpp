@@ -1,6 +1,6 @@
 #include "shell/Extensions.h"
 
-#include "shell/AsciiCase.h"
+#include "shell/LetterCase.h"
 
 #include <array>
 #include <string_view>

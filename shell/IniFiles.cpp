@@ -1,6 +1,6 @@
 #include "shell/IniFiles.h"
 
-#include "shell/AsciiCase.h"
+#include "shell/LetterCase.h"
 #include "shell/FileHandle.h"
 #include "shell/IniLines.h"
 #include "shell/Launch.h"

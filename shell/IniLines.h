@@ -2,7 +2,7 @@
 // sink so that it can be checked away from the file system.
 #pragma once
 
-#include "shell/AsciiCase.h"
+#include "shell/LetterCase.h"
 
 #include <algorithm>
 #include <cstddef>

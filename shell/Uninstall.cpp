@@ -1,6 +1,6 @@
 #include "shell/Uninstall.h"
 
-#include "shell/AsciiCase.h"
+#include "shell/LetterCase.h"
 #include "shell/FileHandle.h"
 #include "shell/IniFiles.h"
 #include "shell/Launch.h"
