@@ -54,7 +54,7 @@ SIZE MeasureInFont(const toolkit::TFont& font, const std::string& text) {
 }
 
 [[noreturn]] void OutOfResources() {
-    throw toolkit::EOutOfResources("Systemressourcen erschöpft.");
+    toolkit::RaiseOutOfResources();
 }
 
 } // namespace

@@ -105,7 +105,7 @@ void TPMultiImage::BlitBitmap(toolkit::TCanvas& canvas, const toolkit::TBitmap& 
                               const RECT& rect, bool stretch) {
     toolkit::MemoryDC memory(canvas.dc);
     if (!memory.Get())
-        throw toolkit::EOutOfResources("Systemressourcen erschöpft.");
+        toolkit::RaiseOutOfResources();
     toolkit::SelectGuard select(memory.Get(), bitmap.Handle());
     HPALETTE palette = bitmap.Palette();
     HPALETTE previous = nullptr;

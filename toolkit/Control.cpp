@@ -109,7 +109,7 @@ void TControl::CreateHandle() {
                                  height_, parentWindow, id, GetModuleHandleA(nullptr), this);
     }
     if (!window)
-        throw EOutOfResources("Systemressourcen erschöpft.");
+        RaiseOutOfResources();
     if (!parent_) {
         RECT r;
         GetWindowRect(window, &r);

@@ -32,4 +32,12 @@ void RaiseInOutError(unsigned long code) {
     throw EInOutError(message, code);
 }
 
+void RaiseOutOfResources() {
+    throw EOutOfResources("Systemressourcen erschöpft.");
+}
+
+void RaiseInvalidGraphic() {
+    throw EInvalidGraphic("Ungültiges Grafikformat");
+}
+
 } // namespace toolkit

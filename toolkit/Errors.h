@@ -47,4 +47,10 @@ std::string FormatMessageText(const std::string& pattern, const std::string& arg
 // The runtime's input/output error for a failed system call.
 [[noreturn]] void RaiseInOutError(unsigned long code);
 
+// "Systemressourcen erschöpft.": a handle, a device context or memory the
+// system would not give.
+[[noreturn]] void RaiseOutOfResources();
+// "Ungültiges Grafikformat": data that is no picture of the kind expected.
+[[noreturn]] void RaiseInvalidGraphic();
+
 } // namespace toolkit

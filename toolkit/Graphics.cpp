@@ -80,7 +80,7 @@ void TBitmap::Draw(TCanvas& canvas, const RECT& rect) const {
         return;
     MemoryDC source(canvas.dc);
     if (!source.Get())
-        throw EOutOfResources("Systemressourcen erschöpft.");
+        RaiseOutOfResources();
     SelectGuard select(source.Get(), Handle());
     HPALETTE previous = nullptr;
     if (Palette()) {
@@ -130,7 +130,7 @@ void TBitmap::SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palett
     format = CF_BITMAP;
     data = CopyAsDeviceBitmap(Handle());
     if (!data)
-        throw EOutOfResources("Systemressourcen erschöpft.");
+        RaiseOutOfResources();
     palette = CopyPalette(Palette());
 }
 
@@ -185,7 +185,7 @@ void TMetafile::SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& pale
     data = CopyEnhMetaFileA(Handle(), nullptr);
     palette = nullptr;
     if (!data)
-        throw EOutOfResources("Systemressourcen erschöpft.");
+        RaiseOutOfResources();
 }
 
 TMetafile::Owner::~Owner() {
@@ -232,12 +232,12 @@ std::vector<BYTE> ReadWholeFile(const std::string& path, size_t limit) {
     in.seekg(0, std::ios::end);
     std::streamoff size = in.tellg();
     if (size < 0 || static_cast<unsigned long long>(size) > limit)
-        throw EInvalidGraphic("Ungültiges Grafikformat");
+        RaiseInvalidGraphic();
     in.seekg(0);
     std::vector<BYTE> data(static_cast<size_t>(size));
     in.read(reinterpret_cast<char*>(data.data()), size);
     if (!in)
-        throw EInvalidGraphic("Ungültiges Grafikformat");
+        RaiseInvalidGraphic();
     return data;
 }
 
@@ -251,7 +251,7 @@ std::unique_ptr<TMetafile> LoadMetafile(const std::string& path) {
     if (data.size() >= 4 && *reinterpret_cast<const DWORD*>(data.data()) == EMR_HEADER) {
         HENHMETAFILE emf = SetEnhMetaFileBits(static_cast<UINT>(data.size()), data.data());
         if (!emf)
-            throw EInvalidGraphic("Ungültiges Grafikformat");
+            RaiseInvalidGraphic();
         return std::make_unique<TMetafile>(emf);
     }
     // A placeable header gives the picture's size in its own units.
@@ -269,12 +269,12 @@ std::unique_ptr<TMetafile> LoadMetafile(const std::string& path) {
         offset = 22;
     }
     if (data.size() < offset + 18)
-        throw EInvalidGraphic("Ungültiges Grafikformat");
+        RaiseInvalidGraphic();
     HENHMETAFILE emf =
         SetWinMetaFileBits(static_cast<UINT>(data.size() - offset), data.data() + offset, nullptr,
                            picture.xExt ? &picture : nullptr);
     if (!emf)
-        throw EInvalidGraphic("Ungültiges Grafikformat");
+        RaiseInvalidGraphic();
     return std::make_unique<TMetafile>(emf);
 }
 
@@ -282,20 +282,20 @@ std::unique_ptr<TIcon> LoadIconFile(const std::string& path) {
     std::vector<BYTE> data = ReadWholeFile(path, 16u << 20);
     // ICONDIR: reserved 0, type 1, count; then 16-byte entries.
     if (data.size() < 6 + 16 || data[0] || data[1] || data[2] != 1 || data[3])
-        throw EInvalidGraphic("Ungültiges Grafikformat");
+        RaiseInvalidGraphic();
     int count = data[4] | (data[5] << 8);
     if (count < 1 || data.size() < 6 + 16u * count)
-        throw EInvalidGraphic("Ungültiges Grafikformat");
+        RaiseInvalidGraphic();
     // The first image, as the platform's icon loader takes it.
     const BYTE* entry = data.data() + 6;
     DWORD size = *reinterpret_cast<const DWORD*>(entry + 8);
     DWORD offset = *reinterpret_cast<const DWORD*>(entry + 12);
     if (offset > data.size() || size > data.size() - offset || size < 40)
-        throw EInvalidGraphic("Ungültiges Grafikformat");
+        RaiseInvalidGraphic();
     HICON icon = CreateIconFromResourceEx(data.data() + offset, size, TRUE, 0x00030000, 0, 0,
                                           LR_DEFAULTCOLOR);
     if (!icon)
-        throw EInvalidGraphic("Ungültiges Grafikformat");
+        RaiseInvalidGraphic();
     return std::make_unique<TIcon>(icon);
 }
 
