@@ -233,8 +233,8 @@ bool ReadResourceBitmap(const std::string& moduleName, const std::string& resour
         return false;
     long long number = 0;
     HRSRC info = ReadWholeNumber(resourceName, number)
-                     ? FindResourceA(module, MAKEINTRESOURCEA(number & 0xFFFF), MAKEINTRESOURCEA(2))
-                     : FindResourceA(module, resourceName.c_str(), MAKEINTRESOURCEA(2));
+                     ? FindResourceA(module, MAKEINTRESOURCEA(number & 0xFFFF), RT_BITMAP)
+                     : FindResourceA(module, resourceName.c_str(), RT_BITMAP);
     if (!info)
         return false;
     ResourceLock lock{module};

@@ -123,10 +123,10 @@ void TApplication::SetScreenCursor(TCursor cursor) {
     cursor_ = cursor;
     switch (cursor) {
     case TCursor::crDefault:
-        SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32512))); // IDC_ARROW
+        SetCursor(LoadCursorA(nullptr, IDC_ARROW));
         break;
     case TCursor::crHourGlass:
-        SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32514))); // IDC_WAIT
+        SetCursor(LoadCursorA(nullptr, IDC_WAIT));
         break;
     case TCursor::crNone:
         SetCursor(nullptr);

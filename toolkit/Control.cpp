@@ -38,7 +38,7 @@ const char* ToolkitWindowClass() {
         wc.style = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW; // bevels follow a new size
         wc.lpfnWndProc = TControl::StaticProc;
         wc.hInstance = GetModuleHandleA(nullptr);
-        wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)); // IDC_ARROW
+        wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
         wc.lpszClassName = "Glimmora.Window";
         RegisterClassExA(&wc);
         return "Glimmora.Window";

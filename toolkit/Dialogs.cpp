@@ -41,13 +41,13 @@ int ResultOf(TMsgDlgBtn button) {
 LPCSTR IconOf(TMsgDlgType type) {
     switch (type) {
     case TMsgDlgType::mtWarning:
-        return MAKEINTRESOURCEA(32515); // IDI_EXCLAMATION
+        return IDI_EXCLAMATION;
     case TMsgDlgType::mtError:
-        return MAKEINTRESOURCEA(32513); // IDI_HAND
+        return IDI_HAND;
     case TMsgDlgType::mtInformation:
-        return MAKEINTRESOURCEA(32516); // IDI_ASTERISK
+        return IDI_ASTERISK;
     case TMsgDlgType::mtConfirmation:
-        return MAKEINTRESOURCEA(32514); // IDI_QUESTION
+        return IDI_QUESTION;
     case TMsgDlgType::mtCustom:
         break;
     }
@@ -114,7 +114,7 @@ void RegisterDialogClass() {
         wc.lpfnWndProc = DialogProc;
         wc.cbWndExtra = DLGWINDOWEXTRA;
         wc.hInstance = GetModuleHandleA(nullptr);
-        wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
+        wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
         wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
         wc.lpszClassName = kDialogClass;
         return RegisterClassExA(&wc) != 0;

@@ -24,7 +24,7 @@ void RegisterFormClass() {
         wc.style = CS_DBLCLKS;
         wc.lpfnWndProc = TControl::StaticProc;
         wc.hInstance = GetModuleHandleA(nullptr);
-        wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
+        wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
         wc.lpszClassName = kFormClass;
         return RegisterClassExA(&wc) != 0;
     }();

@@ -216,7 +216,7 @@ std::unique_ptr<LayoutObject> ParseLayout(const std::string& text) {
 
 std::string LoadLayoutResource(const char* name) {
     HMODULE module = GetModuleHandleA(nullptr);
-    HRSRC info = FindResourceA(module, name, MAKEINTRESOURCEA(10) /* RT_RCDATA */);
+    HRSRC info = FindResourceA(module, name, RT_RCDATA);
     if (!info)
         return {};
     HGLOBAL data = LoadResource(module, info);
