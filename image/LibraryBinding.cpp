@@ -261,13 +261,11 @@ bool ReadResourceBitmap(const std::string& moduleName, const std::string& resour
     HBITMAP handle;
     {
         toolkit::WindowDC dc(window);
-        HPALETTE previous = palette ? SelectPalette(dc.Get(), palette, FALSE) : nullptr;
+        toolkit::PaletteGuard selected(dc.Get(), palette, FALSE);
         if (palette)
             RealizePalette(dc.Get());
         handle = CreateDIBitmap(dc.Get(), header, CBM_INIT, location.bits,
                                 reinterpret_cast<const BITMAPINFO*>(header), DIB_RGB_COLORS);
-        if (previous)
-            SelectPalette(dc.Get(), previous, FALSE);
     }
     bitmap.SetHandle(handle);
     bitmap.SetPalette(palette);

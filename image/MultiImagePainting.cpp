@@ -1,6 +1,7 @@
 // TPMultiImage: the two drawing paths and the text overlay.
 #include "image/TMultiP.h"
 #include "toolkit/Errors.h"
+#include "toolkit/Gdi.h"
 
 #include <cfenv>
 #include <cmath>
@@ -108,12 +109,10 @@ void TPMultiImage::BlitBitmap(toolkit::TCanvas& canvas, const toolkit::TBitmap& 
         toolkit::RaiseOutOfResources();
     toolkit::SelectGuard select(memory.Get(), bitmap.Handle());
     HPALETTE palette = bitmap.Palette();
-    HPALETTE previous = nullptr;
-    if (palette) {
-        previous = SelectPalette(canvas.dc, palette, FALSE);
-        SelectPalette(memory.Get(), palette, FALSE);
+    toolkit::PaletteGuard onCanvas(canvas.dc, palette, FALSE);
+    toolkit::PaletteGuard inMemory(memory.Get(), palette, FALSE);
+    if (palette)
         RealizePalette(canvas.dc);
-    }
     int w = bitmap.Width(), h = bitmap.Height();
     if (stretch) {
         if (imageReadRes_ != TLoadResolution::lMonoChrome)
@@ -124,8 +123,6 @@ void TPMultiImage::BlitBitmap(toolkit::TCanvas& canvas, const toolkit::TBitmap& 
     } else {
         BitBlt(canvas.dc, rect.left, rect.top, w, h, memory.Get(), 0, 0, canvas.copyMode);
     }
-    if (previous)
-        SelectPalette(canvas.dc, previous, FALSE);
 }
 
 void TPMultiImage::FinishPaint(toolkit::TCanvas& canvas) {

@@ -422,12 +422,11 @@ bool TForm::RealizeControlPalettes(bool background) {
         if (!palette || !control->Handle())
             continue;
         WindowDC dc(control->Handle());
-        HPALETTE previous = SelectPalette(dc.Get(), palette, background);
+        PaletteGuard selected(dc.Get(), palette, background, TRUE);
         if (RealizePalette(dc.Get()) > 0) {
             control->Invalidate();
             changed = true;
         }
-        SelectPalette(dc.Get(), previous, TRUE);
     }
     return changed;
 }

@@ -58,6 +58,28 @@ private:
     HGDIOBJ previous_;
 };
 
+// Selects a palette into a DC, none when it is null, and puts the previous
+// one back; the force-background flags of the two selections.
+class PaletteGuard {
+public:
+    PaletteGuard(HDC dc, HPALETTE palette, BOOL background)
+        : PaletteGuard(dc, palette, background, background) {}
+    PaletteGuard(HDC dc, HPALETTE palette, BOOL background, BOOL restoreBackground)
+        : dc_(dc), background_(restoreBackground),
+          previous_(palette ? SelectPalette(dc, palette, background) : nullptr) {}
+    ~PaletteGuard() {
+        if (previous_)
+            SelectPalette(dc_, previous_, background_);
+    }
+    PaletteGuard(const PaletteGuard&) = delete;
+    PaletteGuard& operator=(const PaletteGuard&) = delete;
+
+private:
+    HDC dc_;
+    BOOL background_;
+    HPALETTE previous_;
+};
+
 // A window's DC from GetDC, released on destruction.
 class WindowDC {
 public:

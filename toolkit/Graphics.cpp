@@ -2,6 +2,7 @@
 
 #include "toolkit/Clipboard.h"
 #include "toolkit/Errors.h"
+#include "toolkit/Gdi.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -82,17 +83,13 @@ void TBitmap::Draw(TCanvas& canvas, const RECT& rect) const {
     if (!source.Get())
         RaiseOutOfResources();
     SelectGuard select(source.Get(), Handle());
-    HPALETTE previous = nullptr;
-    if (Palette()) {
-        previous = SelectPalette(canvas.dc, Palette(), TRUE);
+    PaletteGuard selected(canvas.dc, Palette(), TRUE);
+    if (Palette())
         RealizePalette(canvas.dc);
-    }
     if (!Monochrome())
         SetStretchBltMode(canvas.dc, COLORONCOLOR);
     StretchBlt(canvas.dc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
                source.Get(), 0, 0, Width(), Height(), canvas.copyMode);
-    if (previous)
-        SelectPalette(canvas.dc, previous, TRUE);
 }
 
 std::unique_ptr<TGraphic> TBitmap::Clone() const {
