@@ -1,5 +1,6 @@
 #include "browser/DriveComboBox.h"
 
+#include "shell/ErrorMode.h"
 #include "shell/LetterCase.h"
 #include "toolkit/Gdi.h"
 
@@ -28,12 +29,10 @@ DriveProbe DriveProbe::System() {
     probe.logicalDrives = [] { return GetLogicalDrives(); };
     probe.driveType = [](const std::string& root) { return GetDriveTypeA(root.c_str()); };
     probe.volumeLabel = [](const std::string& root, std::string& label) {
-        // No system box for a drive without a disc.
-        UINT previous = SetErrorMode(SEM_FAILCRITICALERRORS);
+        const shell::CriticalErrorsOff errorsOff;
         char name[MAX_PATH + 1] = {};
         BOOL ok = GetVolumeInformationA(root.c_str(), name, sizeof name, nullptr, nullptr, nullptr,
                                         nullptr, 0);
-        SetErrorMode(previous);
         label = ok ? name : "";
         return ok != FALSE;
     };

@@ -2,6 +2,7 @@
 // and deleting and renaming files from the list.
 #include "browser/TypeAhead.h"
 #include "browser/Unit1.h"
+#include "shell/ErrorMode.h"
 #include "shell/Extensions.h"
 #include "shell/Paths.h"
 #include "shell/ShortenPath.h"
@@ -33,18 +34,6 @@ int ShellDelete(HWND owner, const std::string& pathList) {
 DriveQuery driveQuery = QueryDriveSize;
 FileDeleter fileDeleter = ShellDelete;
 
-// Restores the error mode however the query ends.
-class CriticalErrorsOff {
-public:
-    CriticalErrorsOff() : previous_(SetErrorMode(SEM_FAILCRITICALERRORS)) {}
-    ~CriticalErrorsOff() { SetErrorMode(previous_); }
-    CriticalErrorsOff(const CriticalErrorsOff&) = delete;
-    CriticalErrorsOff& operator=(const CriticalErrorsOff&) = delete;
-
-private:
-    UINT previous_;
-};
-
 void Warn(const std::string& text) {
     MessageBeep(MB_ICONEXCLAMATION);
     toolkit::MessageDlg(text, toolkit::TMsgDlgType::mtWarning, {toolkit::TMsgDlgBtn::mbOK});
@@ -64,7 +53,7 @@ void TForm1::DriveComboBox1Change(toolkit::TControl*) {
     std::string root = std::string(1, drive) + ":\\";
     bool readable;
     {
-        CriticalErrorsOff errorsOff;
+        shell::CriticalErrorsOff errorsOff;
         readable = driveQuery(root);
     }
     if (readable) {

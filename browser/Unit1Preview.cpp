@@ -119,15 +119,8 @@ void TForm1::ButtonVollbildClick(toolkit::TControl*) {
 }
 
 void TForm1::ButtonCpyClick(toolkit::TControl*) {
-    toolkit::TApplication& app = toolkit::Application();
-    app.SetScreenCursor(toolkit::TCursor::crHourGlass);
-    try {
-        PMultiImage1->CopyToClipboard();
-    } catch (...) {
-        app.SetScreenCursor(toolkit::TCursor::crDefault);
-        throw;
-    }
-    app.SetScreenCursor(toolkit::TCursor::crDefault);
+    const toolkit::ScopedCursor hourglass(toolkit::TCursor::crHourGlass);
+    PMultiImage1->CopyToClipboard();
 }
 
 void TForm1::ButtonExitClick(toolkit::TControl*) {

@@ -82,4 +82,13 @@ private:
 // The program-wide application object.
 TApplication& Application();
 
+// The application's pointer for a scope; the arrow again however it ends.
+class ScopedCursor {
+public:
+    explicit ScopedCursor(TCursor cursor) { Application().SetScreenCursor(cursor); }
+    ~ScopedCursor() { Application().SetScreenCursor(TCursor::crDefault); }
+    ScopedCursor(const ScopedCursor&) = delete;
+    ScopedCursor& operator=(const ScopedCursor&) = delete;
+};
+
 } // namespace toolkit
