@@ -104,34 +104,34 @@ TForm1::~TForm1() {
 
 void TForm1::FormCreate(toolkit::TControl*) {
     toolkit::TApplication& app = toolkit::Application();
-    // 1. Titles.
+    // Titles.
     app.SetTitle("Glimmora32 - [Noname]");
     SetCaption(app.Title());
-    // 2. Scroll bars when controls reach past the client area.
+    // Scroll bars when controls reach past the client area.
     AutoScroll = true;
-    // 3.-4. First entry, folder caption.
+    // First entry, folder caption.
     FileListBox1->SetItemIndex(0);
     Label2->SetCaption(shell::ShortenPath(FileListBox1->ShownFolder(), 30));
-    // 5.-7.
+    // Natural size, the empty information line, the drive to come back to.
     PMultiImage1->SetStretch(false);
     Panel5->SetCaption("Picture-Info:");
     savedDrive = DriveComboBox1->Drive();
-    // 8. System menu: no Size entry; About and Help below a separator.
+    // System menu: no Size entry; About and Help below a separator.
     systemMenu = GetSystemMenu(Handle(), FALSE);
     DeleteMenu(systemMenu, SC_SIZE, MF_BYCOMMAND);
     AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
     AppendMenuA(systemMenu, MF_STRING, kAboutCommand, "About &Glimmora ...");
     AppendMenuA(systemMenu, MF_STRING, kHelpCommand, "Glimmora &Help");
     DrawMenuBar(Handle());
-    // 9. Help only with both the help file and its contents file.
+    // Help only with both the help file and its contents file.
     std::string contents = shell::PathInFolder(shell::ProgramFolder(), "GLIMR32.CNT");
     if (shell::IsExistingFile(shell::HelpFilePath()) && shell::IsExistingFile(contents))
         app.SetHelpFile(shell::HelpFilePath() + ">Window1");
     else
         EnableMenuItem(systemMenu, kHelpCommand, MF_BYCOMMAND | MF_GRAYED);
-    // 10.
+    // About and Help from the system menu.
     app.OnMessage = [this](MSG& msg, bool& handled) { AppMessage(msg, handled); };
-    // 11. The show state the program was started with.
+    // The show state the program was started with.
     if (showCommand == SW_SHOWDEFAULT)
         showCommand = showWindowSource();
     if (showCommand == SW_SHOWMINIMIZED || showCommand == SW_MINIMIZE ||

@@ -62,13 +62,13 @@ bool IsPictureParameter(const std::string& parameter) {
 void OpenPictureFromCommandLine(const std::string& parameter) {
     browser::TForm1& form = *browser::Form1;
     const std::string fileName = shell::NamePart(parameter);
-    // 1.-3. The list on the picture's folder, the drive box on its drive.
+    // The list on the picture's folder, the drive box on its drive.
     form.FileListBox1->ApplyPath(shell::FolderPart(parameter));
     const std::string& folder = form.FileListBox1->ShownFolder();
     if (folder.size() >= 2 && folder[1] == ':') // a share has no drive letter
         form.DriveComboBox1->SelectDrive(folder[0]);
     form.Label2->SetCaption(shell::ShortenPath(form.FileListBox1->ShownFolder(), 30));
-    // 4. Its entry, whatever the letter case on disk.
+    // Its entry, whatever the letter case on disk.
     std::string wanted = shell::LowerCaseAnsi(fileName);
     for (int i = 0; i < form.FileListBox1->Count(); ++i) {
         if (lstrcmpiA(form.FileListBox1->Item(i).c_str(), wanted.c_str()) == 0) {
@@ -77,7 +77,7 @@ void OpenPictureFromCommandLine(const std::string& parameter) {
             break;
         }
     }
-    // 5.-7. Draw the window, focus the list, load.
+    // Draw the window, focus the list, load.
     toolkit::Application().ProcessMessages();
     form.SetActiveControl(form.FileListBox1);
     form.LoadPicture(
@@ -125,10 +125,10 @@ void RunWindows(const std::string& firstParameter) {
 } // namespace
 
 int RunProgram(const std::string& firstParameter) {
-    // 1. Module start-up.
+    // Module start-up.
     toolkit::TApplication& app = toolkit::Application();
     image::InitializeLibraryBinding();
-    // 2.
+    // The shell entries, at every start.
     shell::RegisterShellEntries();
     if (shell::UpperCaseAnsi(firstParameter) == "-U") {
         if (AskUninstall())

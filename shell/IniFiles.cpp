@@ -72,8 +72,7 @@ void WriteIniEntry(const std::string& file, const std::string& section, const st
                    const std::string& value) {
     const std::string path = UpperCaseAscii(file);
     if (!WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), path.c_str()))
-        throw toolkit::EIniFileError(
-            toolkit::FormatMessageText("Kann nicht nach %s schreiben", path));
+        throw EIniFileError(toolkit::FormatMessageText("Kann nicht nach %s schreiben", path));
 }
 
 namespace {

@@ -2,12 +2,19 @@
 // in the Windows folder.
 #pragma once
 
+#include "toolkit/Errors.h"
+
 #include <string>
 
 namespace shell {
 
-// Sets key=value in the section. Throws toolkit::EIniFileError when the
-// system cannot write the file.
+// A profile file the system would not write; the message names the file.
+class EIniFileError : public toolkit::Exception {
+    using Exception::Exception;
+};
+
+// Sets key=value in the section. Throws EIniFileError when the system
+// cannot write the file.
 void WriteIniEntry(const std::string& file, const std::string& section, const std::string& key,
                    const std::string& value);
 

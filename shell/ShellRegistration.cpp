@@ -50,7 +50,7 @@ void RecordHelpFile(const ShellEnvironment& environment) {
     }
     try {
         WriteIniEntry(iniFile, "Files", kHelpFileName, ProgramFolder());
-    } catch (const toolkit::EIniFileError& error) {
+    } catch (const EIniFileError& error) {
         if (environment.reportError)
             environment.reportError(error);
     }

@@ -37,9 +37,6 @@ class EListError : public Exception {
 class EFOpenError : public Exception {
     using Exception::Exception;
 };
-class EIniFileError : public Exception {
-    using Exception::Exception;
-};
 
 // "%s"-style formatting of the toolkit's message templates (one argument).
 std::string FormatMessageText(const std::string& pattern, const std::string& argument);

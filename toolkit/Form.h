@@ -3,11 +3,11 @@
 #pragma once
 
 #include "toolkit/Control.h"
+#include "toolkit/Errors.h"
 
 #include <functional>
 #include <map>
 #include <memory>
-#include <stdexcept>
 #include <string>
 
 namespace toolkit {
@@ -32,7 +32,7 @@ public:
     template <typename T> T* Find(const std::string& name) {
         T* control = dynamic_cast<T*>(FindChild(name));
         if (!control)
-            throw std::logic_error("layout lacks control " + name);
+            throw Exception("Komponente " + name + " nicht gefunden");
         return control;
     }
 

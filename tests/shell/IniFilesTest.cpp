@@ -256,7 +256,7 @@ TEST(WriteIniEntry, ThrowsNamingTheUpperCasedFile) {
     try {
         WriteIniEntry(ini, "Files", "GLIMR32.HLP", "C:\\PICS");
         FAIL() << "no error for a file in a missing folder";
-    } catch (const toolkit::EIniFileError& e) {
+    } catch (const shell::EIniFileError& e) {
         EXPECT_EQ(std::string(e.what()), "Kann nicht nach " + upper + " schreiben");
     }
 }

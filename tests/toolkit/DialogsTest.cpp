@@ -115,7 +115,7 @@ TEST(GeneralErrorReport, ShowsTheTextWithAFullStopUnderTheTitle) {
         return mrOk;
     });
     Application().SetTitle("Glimmora32 - [Noname]");
-    Application().ShowException(EIniFileError("Kann nicht nach C:\\X.INI schreiben"));
+    Application().ShowException(Exception("Kann nicht nach C:\\X.INI schreiben"));
     EXPECT_EQ(seen.type, TMsgDlgType::mtError);
     EXPECT_EQ(seen.title, "Glimmora32 - [Noname]");
     EXPECT_EQ(seen.text, "Kann nicht nach C:\\X.INI schreiben.");
