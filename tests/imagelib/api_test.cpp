@@ -277,11 +277,11 @@ TEST_F(Api, InfoFillsTextsWithinTheirBuffers) {
 // No global and no local table: read as ImageMagick reads it, with a table
 // of black entries as large as the screen's size field says.
 TEST_F(Api, AGifWithoutAnyColourTableReadsWithBlackEntries) {
-    GifSpec spec;
-    spec.screenWidth = spec.width = 4;
-    spec.screenHeight = spec.height = 2;
-    spec.codes = CodesOf({0, 1, 0, 1, 1, 0, 1, 0}, 2);
-    const TempFile plain("sky32dem_no_table.gif", MakeGif(spec));
+    GifPlan plan;
+    plan.screenWidth = plan.width = 4;
+    plan.screenHeight = plan.height = 2;
+    plan.codes = CodesOf({0, 1, 0, 1, 1, 0, 1, 0}, 2);
+    const TempFile plain("sky32dem_no_table.gif", MakeGif(plan));
     for (int resolution : {24, 8, 4, 1, 0}) {
         SCOPED_TRACE(resolution);
         Decoded d = library.Read("gif", plain.Path(), resolution);
@@ -295,8 +295,8 @@ TEST_F(Api, AGifWithoutAnyColourTableReadsWithBlackEntries) {
     EXPECT_EQ(info.width, 4);
 
     // The transparent index composes over white.
-    spec.transparent = 1;
-    const TempFile transparent("sky32dem_no_table_transparent.gif", MakeGif(spec));
+    plan.transparent = 1;
+    const TempFile transparent("sky32dem_no_table_transparent.gif", MakeGif(plan));
     Decoded t = library.Read("gif", transparent.Path());
     ASSERT_EQ(t.status, 1) << library.StatusText(t.status);
     Rgb rgb;
@@ -305,9 +305,9 @@ TEST_F(Api, AGifWithoutAnyColourTableReadsWithBlackEntries) {
     EXPECT_EQ(rgb.pixels[3], 255);
 
     // An index past those entries is refused as ImageMagick refuses it.
-    spec.transparent = -1;
-    spec.codes = CodesOf({0, 1, 2, 3, 0, 1, 2, 3}, 2);
-    const TempFile outside("sky32dem_no_table_outside.gif", MakeGif(spec));
+    plan.transparent = -1;
+    plan.codes = CodesOf({0, 1, 2, 3, 0, 1, 2, 3}, 2);
+    const TempFile outside("sky32dem_no_table_outside.gif", MakeGif(plan));
     EXPECT_EQ(library.Read("gif", outside.Path()).status,
               library.Read("gif", Corpus("gif/gif-test-suite/invalid-colors.gif")).status);
 }

@@ -73,30 +73,30 @@ std::vector<uint16_t> LongRunCodes(uint8_t minimumCodeSize, size_t repeats) {
     return codes;
 }
 
-std::vector<uint8_t> MakeGif(const GifSpec& spec) {
-    const bool extension = spec.transparent >= 0;
+std::vector<uint8_t> MakeGif(const GifPlan& plan) {
+    const bool extension = plan.transparent >= 0;
     std::vector<uint8_t> out = {'G', 'I', 'F', '8', extension ? uint8_t{'9'} : uint8_t{'7'}, 'a'};
-    Put16(out, spec.screenWidth);
-    Put16(out, spec.screenHeight);
-    out.push_back(spec.globalTable.empty()
-                      ? spec.sizeBits
-                      : static_cast<uint8_t>(0x80 | SizeField(spec.globalTable.size())));
-    out.push_back(static_cast<uint8_t>(spec.background));
+    Put16(out, plan.screenWidth);
+    Put16(out, plan.screenHeight);
+    out.push_back(plan.globalTable.empty()
+                      ? plan.sizeBits
+                      : static_cast<uint8_t>(0x80 | SizeField(plan.globalTable.size())));
+    out.push_back(static_cast<uint8_t>(plan.background));
     out.push_back(0);
-    out.insert(out.end(), spec.globalTable.begin(), spec.globalTable.end());
+    out.insert(out.end(), plan.globalTable.begin(), plan.globalTable.end());
     if (extension)
-        out.insert(out.end(), {0x21, 0xF9, 4, 1, 0, 0, static_cast<uint8_t>(spec.transparent), 0});
+        out.insert(out.end(), {0x21, 0xF9, 4, 1, 0, 0, static_cast<uint8_t>(plan.transparent), 0});
     out.push_back(0x2C);
     Put16(out, 0);
     Put16(out, 0);
-    Put16(out, spec.width);
-    Put16(out, spec.height);
-    out.push_back(spec.localTable.empty()
+    Put16(out, plan.width);
+    Put16(out, plan.height);
+    out.push_back(plan.localTable.empty()
                       ? 0
-                      : static_cast<uint8_t>(0x80 | SizeField(spec.localTable.size())));
-    out.insert(out.end(), spec.localTable.begin(), spec.localTable.end());
-    out.push_back(spec.minimumCodeSize);
-    const std::vector<uint8_t> data = Pack(spec.codes, spec.minimumCodeSize);
+                      : static_cast<uint8_t>(0x80 | SizeField(plan.localTable.size())));
+    out.insert(out.end(), plan.localTable.begin(), plan.localTable.end());
+    out.push_back(plan.minimumCodeSize);
+    const std::vector<uint8_t> data = Pack(plan.codes, plan.minimumCodeSize);
     for (size_t i = 0; i < data.size(); i += 255) {
         const size_t n = std::min<size_t>(255, data.size() - i);
         out.push_back(static_cast<uint8_t>(n));

@@ -8,7 +8,7 @@
 
 namespace skytest {
 
-struct GifSpec {
+struct GifPlan {
     uint16_t screenWidth = 0;
     uint16_t screenHeight = 0;
     uint16_t width = 0; // the first frame, at (0,0)
@@ -29,6 +29,6 @@ std::vector<uint16_t> CodesOf(const std::vector<uint8_t>& indices, uint8_t minim
 // one `repeats` times, about 4000 pixels a code.
 std::vector<uint16_t> LongRunCodes(uint8_t minimumCodeSize, size_t repeats);
 
-std::vector<uint8_t> MakeGif(const GifSpec& spec);
+std::vector<uint8_t> MakeGif(const GifPlan& plan);
 
 } // namespace skytest

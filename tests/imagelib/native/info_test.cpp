@@ -131,14 +131,14 @@ TEST(Info, GarbageAndEmptyInputAreRefused) {
 
 // The reader shows a GIF without a logical screen at its frame's size.
 TEST(Info, AGifWithoutAScreenHasItsFramesSize) {
-    skytest::GifSpec spec;
-    spec.width = 4;
-    spec.height = 2;
-    spec.globalTable.assign(4 * 3, 0x80);
-    spec.codes = skytest::CodesOf({0, 1, 2, 3, 3, 2, 1, 0}, 2);
+    skytest::GifPlan plan;
+    plan.width = 4;
+    plan.height = 2;
+    plan.globalTable.assign(4 * 3, 0x80);
+    plan.codes = skytest::CodesOf({0, 1, 2, 3, 3, 2, 1, 0}, 2);
     for (const uint16_t screenWidth : {0, 9}) {
-        spec.screenWidth = screenWidth;
-        const std::vector<uint8_t> gif = skytest::MakeGif(spec);
+        plan.screenWidth = screenWidth;
+        const std::vector<uint8_t> gif = skytest::MakeGif(plan);
         sky::MemorySource source(gif.data(), gif.size());
         sky::PictureInfo info;
         EXPECT_EQ(sky::ReadPictureInfo(source, info), sky::Status::Ok) << screenWidth;

@@ -3,6 +3,7 @@
 #include "common/gif_maker.h"
 #include "common/manifest.h"
 #include "structure.h"
+#include "tiff_directory.h"
 
 #include <gtest/gtest.h>
 
@@ -84,13 +85,13 @@ TEST(Structure, GifLayoutPlacesTheFirstFrame) {
 // A 1x1 screen with a 65535x65535 frame whose codes would walk 4.5e9 pixels,
 // and a small TIFF with a tile too large to hold: refused before any walk.
 TEST(Structure, FrameAndTileSizesAreCheckedBeforeTheWalk) {
-    skytest::GifSpec spec;
-    spec.screenWidth = spec.screenHeight = 1;
-    spec.width = spec.height = 65535;
-    spec.globalTable.assign(256 * 3, 0);
-    spec.minimumCodeSize = 8;
-    spec.codes = skytest::LongRunCodes(8, 1100000);
-    const std::vector<uint8_t> gif = skytest::MakeGif(spec);
+    skytest::GifPlan plan;
+    plan.screenWidth = plan.screenHeight = 1;
+    plan.width = plan.height = 65535;
+    plan.globalTable.assign(256 * 3, 0);
+    plan.minimumCodeSize = 8;
+    plan.codes = skytest::LongRunCodes(8, 1100000);
+    const std::vector<uint8_t> gif = skytest::MakeGif(plan);
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(sky::CheckComplete(sky::Format::Gif, gif.data(), gif.size()), sky::Status::TooLarge);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(100));
