@@ -362,34 +362,6 @@ Status CheckGifImage(const uint8_t* data, size_t size, const GifLayout& layout) 
     return produced >= pixels ? Status::Ok : Status::Corrupt;
 }
 
-bool ReadTiffColourMap(const uint8_t* data, size_t size, Palette& colours) {
-    if (size < 8)
-        return false;
-    const TiffBytes b(data, size, data[0] == 'M');
-    const uint32_t ifd = b.U32(4);
-    if (!b.Has(ifd, 2))
-        return false;
-    const uint32_t count = b.U16(ifd);
-    if (!b.Has(ifd + 2, 12ull * count))
-        return false;
-    for (uint32_t i = 0; i < count; ++i) {
-        const uint64_t e = ifd + 2 + 12ull * i;
-        if (b.U16(e) != 320 || b.U16(e + 2) != 3)
-            continue;
-        const uint32_t n = b.U32(e + 4) / 3;
-        const uint32_t at = b.U32(e + 8);
-        if (n == 0 || n > 65536 || !b.Has(at, 6ull * n))
-            return false;
-        colours.resize(std::min<uint32_t>(n, 256));
-        for (uint32_t k = 0; k < colours.size(); ++k)
-            colours[k] = {static_cast<uint8_t>(b.U16(at + 2ull * k) / 257),
-                          static_cast<uint8_t>(b.U16(at + 2ull * (n + k)) / 257),
-                          static_cast<uint8_t>(b.U16(at + 2ull * (2 * n + k)) / 257)};
-        return true;
-    }
-    return false;
-}
-
 uint32_t Crc32(const uint8_t* data, size_t size) {
     // Slicing by four.
     static const auto table = [] {

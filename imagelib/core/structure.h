@@ -45,10 +45,6 @@ std::vector<uint8_t> WithBlackGlobalTable(const uint8_t* data, size_t size,
 // and every colour index must be valid, and the image must be complete.
 Status CheckGifImage(const uint8_t* data, size_t size, const GifLayout& layout);
 
-// A TIFF's colour map (first directory), 16-bit entries scaled to 8 bits as
-// ImageMagick does; false without one.
-bool ReadTiffColourMap(const uint8_t* data, size_t size, Palette& colours);
-
 // CRC-32 as PNG chunks use it.
 uint32_t Crc32(const uint8_t* data, size_t size);
 

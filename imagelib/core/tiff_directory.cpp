@@ -4,6 +4,7 @@
 #include "tiff_bytes.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace sky {
 
@@ -316,6 +317,19 @@ Status ReadLayout(const Tags& t, const TiffBytes& b, TiffDirectory& d) {
 }
 
 } // namespace
+
+bool ReadTiffColourMap(const uint8_t* data, size_t size, Palette& colours) {
+    if (size < 8 || data[0] != data[1] || (data[0] != 'I' && data[0] != 'M'))
+        return false;
+    const TiffBytes b(data, size, data[0] == 'M');
+    Tags tags(b);
+    const Entry* map = tags.Read(b.U32(4)) == Status::Ok ? tags.Find(320) : nullptr;
+    TiffDirectory d;
+    if (!map || !map->inFile || ReadColourMap(tags, b, d) != Status::Ok)
+        return false;
+    colours = std::move(d.colours);
+    return true;
+}
 
 Status ReadTiffDirectory(const uint8_t* data, size_t size, TiffDirectory& dir) {
     if (size < 8 || data[0] != data[1] || (data[0] != 'I' && data[0] != 'M'))

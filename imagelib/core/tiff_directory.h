@@ -52,4 +52,8 @@ struct TiffDirectory {
 // Ok, Unsupported for layouts the decoder leaves out, Corrupt or TooLarge.
 Status ReadTiffDirectory(const uint8_t* data, size_t size, TiffDirectory& dir);
 
+// The first directory's colour map alone, 16-bit entries scaled to 8 bits as
+// ImageMagick does, whatever the rest of the layout; false without one.
+bool ReadTiffColourMap(const uint8_t* data, size_t size, Palette& colours);
+
 } // namespace sky

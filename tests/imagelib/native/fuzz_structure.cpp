@@ -3,6 +3,7 @@
 // decoder.
 #include "bmp.h"
 #include "structure.h"
+#include "tiff_directory.h"
 
 #include <vector>
 
