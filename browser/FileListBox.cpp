@@ -1,5 +1,6 @@
 #include "browser/FileListBox.h"
 
+#include "shell/FileHandle.h"
 #include "shell/LetterCase.h"
 #include "shell/Paths.h"
 #include "toolkit/Application.h"
@@ -241,8 +242,8 @@ void TFileListBox::ReadFolder() {
         if (pattern.empty())
             continue;
         WIN32_FIND_DATAA data;
-        HANDLE search = FindFirstFileA(pattern.c_str(), &data);
-        if (search == INVALID_HANDLE_VALUE)
+        shell::FindHandle search(pattern, data);
+        if (!search)
             continue;
         do {
             if (!IsListedAttribute(data.dwFileAttributes))
@@ -261,8 +262,7 @@ void TFileListBox::ReadFolder() {
             found.push_back(std::move(entry));
             if (found.size() == 101) // a large folder: the hourglass while it is read
                 app.SetScreenCursor(toolkit::TCursor::crHourGlass);
-        } while (FindNextFileA(search, &data));
-        FindClose(search);
+        } while (search.Next(data));
     }
     // The list sorts them itself; handed over in the same order, each lands at
     // the end and nothing is moved.

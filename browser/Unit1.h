@@ -3,15 +3,25 @@
 
 #include "browser/DriveComboBox.h"
 #include "browser/FileListBox.h"
+#include "fullscreen/PictureFolder.h"
 #include "image/TMultiP.h"
 #include "toolkit/Form.h"
 #include "toolkit/StdCtrls.h"
 
+#include <functional>
 #include <string>
 
 namespace browser {
 
-class TForm1 : public toolkit::TForm {
+// How the browser reaches the full-screen view; the program fills it in.
+// An empty member means there is no view.
+struct FullViewLink {
+    std::function<void(const toolkit::TPicture&)> showPicture; // after each load
+    std::function<void()> clearPicture;                        // the idle state
+    std::function<void()> open;                                // FULLVIEW
+};
+
+class TForm1 : public toolkit::TForm, public fullscreen::PictureFolder {
 public:
     TForm1();
     ~TForm1() override;
@@ -38,8 +48,14 @@ public:
     void FormDestroy(toolkit::TControl* sender);
     void AppMessage(MSG& msg, bool& handled);
 
+    void SetFullViewLink(FullViewLink link) { fullView_ = std::move(link); }
+    // A picture is shown: COPY and FULLVIEW are enabled after each load.
+    bool HasPicture() const { return hasPicture_; }
+    // The name box's text was typed (not written by the list): type-ahead runs.
+    bool NameTyped() const { return nameTyped_; }
+
     // The preview (Unit1Preview.cpp).
-    void LoadPicture(const std::string& path);
+    void LoadPicture(const std::string& path) override;
     void FitPreview();
     void ResetPreviewSize();
     void BtnStretchClick(toolkit::TControl* sender);
@@ -58,8 +74,23 @@ public:
     void FileListBox1KeyDown(toolkit::TControl* sender, WORD& key, unsigned shift);
     // Enters a folder entry or loads a picture entry.
     void OpenSelectedEntry();
+    // The start with a picture: the list on its folder and its entry, the
+    // drive box on its drive, the name box on its name; then it is loaded.
+    void OpenPicturePath(const std::string& path);
+
+    // The folder the full-screen view steps through: the file list.
+    std::string SelectedEntryPath() const override;
+    int SelectedEntry() const override;
+    int EntryCount() const override;
+    std::string EntryText(int index) const override;
+    void SelectEntry(int index) override;
+    void SetNameText(const std::string& name) override;
+    SIZE PictureSize() const override;
 
 private:
+    FullViewLink fullView_;
+    bool hasPicture_ = false;
+    bool nameTyped_ = false;
     void ShowIdleState();
     void FinishLoad();
     void ReselectAfterRefill(int index);

@@ -4,8 +4,10 @@
 #include "browser/Unit1.h"
 #include "shell/ErrorMode.h"
 #include "shell/Extensions.h"
+#include "shell/LetterCase.h"
 #include "shell/Paths.h"
 #include "shell/ShortenPath.h"
+#include "toolkit/Application.h"
 #include "toolkit/Dialogs.h"
 
 #include <windows.h>
@@ -76,34 +78,33 @@ void TForm1::DriveComboBox1Change(toolkit::TControl*) {
 }
 
 void TForm1::DriveComboBox1KeyPress(toolkit::TControl*, char& key) {
-    if (key == '\r')
+    if (key == toolkit::kEnterChar)
         Edit1->SetFocus();
 }
 
 void TForm1::Edit1KeyPress(toolkit::TControl*, char& key) {
-    if (key == '\r') {
+    if (key == toolkit::kEnterChar) {
         OpenSelectedEntry();
         FileListBox1->SetFocus();
         key = 0;
         return;
     }
-    Edit1->Tag = 1;
+    nameTyped_ = true;
 }
 
 void TForm1::Edit1KeyUp(toolkit::TControl* sender, WORD&, unsigned) {
-    Edit1->Tag = 1;
+    nameTyped_ = true;
     Edit1Change(sender);
 }
 
 void TForm1::Edit1Change(toolkit::TControl*) {
-    if (Edit1->Tag == 1) {
+    if (nameTyped_)
         FileListBox1->SetItemIndex(TypeAheadIndex(FileListBox1->Entries(), Edit1->Text()));
-    }
-    Edit1->Tag = 0;
+    nameTyped_ = false;
 }
 
 void TForm1::FileListBox1KeyPress(toolkit::TControl*, char& key) {
-    if (key == '\r')
+    if (key == toolkit::kEnterChar)
         OpenSelectedEntry();
 }
 
@@ -163,6 +164,51 @@ void TForm1::FileListBox1KeyDown(toolkit::TControl*, WORD& key, unsigned) {
     }
     FileListBox1->Refill();
     ReselectAfterRefill(index);
+}
+
+void TForm1::OpenPicturePath(const std::string& path) {
+    const std::string fileName = shell::NamePart(path);
+    // The list on the picture's folder, the drive box on its drive.
+    FileListBox1->ApplyPath(shell::FolderPart(path));
+    const std::string& folder = FileListBox1->ShownFolder();
+    if (folder.size() >= 2 && folder[1] == ':') // a share has no drive letter
+        DriveComboBox1->SelectDrive(folder[0]);
+    Label2->SetCaption(shell::ShortenPath(FileListBox1->ShownFolder(), 30));
+    // Its entry, whatever the letter case on disk.
+    std::string wanted = shell::LowerCaseAnsi(fileName);
+    for (int i = 0; i < FileListBox1->Count(); ++i) {
+        if (lstrcmpiA(FileListBox1->Item(i).c_str(), wanted.c_str()) == 0) {
+            FileListBox1->SetItemIndex(i);
+            Edit1->SetText(shell::UpperCaseAnsi(fileName));
+            break;
+        }
+    }
+    // Draw the window, focus the list, load.
+    toolkit::Application().ProcessMessages();
+    SetActiveControl(FileListBox1);
+    LoadPicture(shell::UpperCaseAnsi(shell::PathInFolder(FileListBox1->ShownFolder(), fileName)));
+}
+
+std::string TForm1::SelectedEntryPath() const {
+    return FileListBox1->SelectedPath();
+}
+int TForm1::SelectedEntry() const {
+    return FileListBox1->ItemIndex();
+}
+int TForm1::EntryCount() const {
+    return FileListBox1->Count();
+}
+std::string TForm1::EntryText(int index) const {
+    return FileListBox1->Item(index);
+}
+void TForm1::SelectEntry(int index) {
+    FileListBox1->SetItemIndex(index);
+}
+void TForm1::SetNameText(const std::string& name) {
+    Edit1->SetText(name);
+}
+SIZE TForm1::PictureSize() const {
+    return {PMultiImage1->InfoWidth, PMultiImage1->InfoHeight};
 }
 
 } // namespace browser

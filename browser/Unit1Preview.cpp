@@ -1,7 +1,6 @@
 // TForm1: the preview, its four buttons and LoadPicture.
 #include "browser/PreviewSize.h"
 #include "browser/Unit1.h"
-#include "fullscreen/Unit2.h"
 #include "shell/LetterCase.h"
 #include "shell/Paths.h"
 #include "toolkit/Application.h"
@@ -49,12 +48,9 @@ void TForm1::LoadPicture(const std::string& path) {
                        std::to_string(PMultiImage1->InfoHeight) + "x" + colours);
     app.SetTitle("Glimmora32 - [" + shell::UpperCaseAnsi(shell::NamePart(path)) + "]");
     SetCaption(app.Title());
-    if (fullscreen::Form2) {
-        fullscreen::Form2->PMultiImage1->SetVisible(true);
-        fullscreen::Form2->PMultiImage1->SetPicture(PMultiImage1->Picture());
-    }
-    ButtonVollbild->Tag = 0;
-    ButtonCpy->Tag = 0;
+    if (fullView_.showPicture)
+        fullView_.showPicture(PMultiImage1->Picture());
+    hasPicture_ = true;
     FinishLoad();
 }
 
@@ -64,23 +60,20 @@ void TForm1::ShowIdleState() {
     PMultiImage1->SetVisible(false);
     PMultiImage1->SetImageName("");
     PMultiImage1->ClearImageInfo();
-    if (fullscreen::Form2) {
-        fullscreen::Form2->PMultiImage1->SetVisible(false);
-        fullscreen::Form2->PMultiImage1->SetImageName("");
-    }
+    if (fullView_.clearPicture)
+        fullView_.clearPicture();
     SetLastLoadedPath("");
     Panel5->SetCaption("Picture-Info:");
     app.SetTitle("Glimmora32 - [Noname]");
     SetCaption(app.Title());
-    ButtonVollbild->Tag = 1;
-    ButtonCpy->Tag = 1;
+    hasPicture_ = false;
     ResetPreviewSize();
 }
 
 void TForm1::FinishLoad() {
     toolkit::Application().SetScreenCursor(toolkit::TCursor::crDefault);
-    ButtonCpy->SetEnabled(ButtonCpy->Tag == 0);
-    ButtonVollbild->SetEnabled(ButtonVollbild->Tag == 0);
+    ButtonCpy->SetEnabled(hasPicture_);
+    ButtonVollbild->SetEnabled(hasPicture_);
     BtnStretch->SetEnabled(true);
     ButtonExit->SetEnabled(true);
     SetEnabled(true);
@@ -114,8 +107,8 @@ void TForm1::BtnStretchClick(toolkit::TControl*) {
 
 void TForm1::ButtonVollbildClick(toolkit::TControl*) {
     FileListBox1->SetFocus();
-    if (fullscreen::Form2)
-        fullscreen::Form2->ShowMaximized();
+    if (fullView_.open)
+        fullView_.open();
 }
 
 void TForm1::ButtonCpyClick(toolkit::TControl*) {

@@ -1,6 +1,5 @@
 #include "fullscreen/Unit2.h"
 
-#include "browser/Unit1.h"
 #include "shell/Extensions.h"
 #include "shell/Paths.h"
 #include "toolkit/Application.h"
@@ -101,10 +100,20 @@ LRESULT TForm2::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     return TForm::WndProc(msg, wParam, lParam);
 }
 
+void TForm2::ShowPicture(const toolkit::TPicture& picture) {
+    PMultiImage1->SetVisible(true);
+    PMultiImage1->SetPicture(picture);
+}
+
+void TForm2::ClearPicture() {
+    PMultiImage1->SetVisible(false);
+    PMultiImage1->SetImageName("");
+}
+
 void TForm2::PlaceFullScreenImage() {
     toolkit::Application().SetScreenCursor(toolkit::TCursor::crNone);
-    const image::TPMultiImage& browserImage = *browser::Form1->PMultiImage1;
-    PMultiImage1->SetBounds(0, 0, browserImage.InfoWidth, browserImage.InfoHeight);
+    const SIZE size = folder_ ? folder_->PictureSize() : SIZE{0, 0};
+    PMultiImage1->SetBounds(0, 0, size.cx, size.cy);
 }
 
 void TForm2::FormShow(toolkit::TControl*) {
@@ -120,12 +129,16 @@ void TForm2::FormClose(toolkit::TControl*, toolkit::TCloseAction&) {
 }
 
 void TForm2::ShowSelectedPicture() {
-    std::string path = browser::Form1->FileListBox1->SelectedPath();
+    if (!folder_) {
+        stopFlag_ = true;
+        return;
+    }
+    std::string path = folder_->SelectedEntryPath();
     pictureFlag_ = shell::IsSupportedExtension(path);
     DWORD attributes = GetFileAttributesA(path.c_str());
     if (shell::IsFileAttributes(attributes) && pictureFlag_) {
         try {
-            browser::Form1->LoadPicture(path);
+            folder_->LoadPicture(path);
         } catch (...) {
             // A loader error is reported; the step stops like any failed one.
             toolkit::Application().HandleException();
@@ -139,17 +152,19 @@ void TForm2::ShowSelectedPicture() {
 }
 
 void TForm2::FormKeyPress(toolkit::TControl*, char& key) {
-    if (key == '\r' || key == 27 || key == ' ')
+    if (key == toolkit::kEnterChar || key == toolkit::kEscapeChar || key == ' ')
         Close();
-    browser::TFileListBox& list = *browser::Form1->FileListBox1;
+    if (!folder_)
+        return;
+    PictureFolder& folder = *folder_;
     stopFlag_ = false;
-    lastShownPath_ = list.SelectedPath();
+    lastShownPath_ = folder.SelectedEntryPath();
     if (key == '+' || key == '-') {
         const int step = key == '+' ? 1 : -1;
         while (!stopFlag_) {
-            int next = list.ItemIndex() + step;
-            if (step > 0 ? next <= list.Count() - 1 : list.ItemIndex() > 0) {
-                list.SetItemIndex(next);
+            int next = folder.SelectedEntry() + step;
+            if (step > 0 ? next <= folder.EntryCount() - 1 : folder.SelectedEntry() > 0) {
+                folder.SelectEntry(next);
                 ShowSelectedPicture();
             } else {
                 stopFlag_ = true;
@@ -158,11 +173,11 @@ void TForm2::FormKeyPress(toolkit::TControl*, char& key) {
     }
     std::string name = shell::NamePart(lastShownPath_);
     int found = -1;
-    for (int i = 0; i < list.Count() && found < 0; ++i)
-        if (lstrcmpiA(list.Item(i).c_str(), name.c_str()) == 0)
+    for (int i = 0; i < folder.EntryCount() && found < 0; ++i)
+        if (lstrcmpiA(folder.EntryText(i).c_str(), name.c_str()) == 0)
             found = i;
-    list.SetItemIndex(found);
-    browser::Form1->Edit1->SetText(name);
+    folder.SelectEntry(found);
+    folder.SetNameText(name);
 }
 
 void TForm2::FormKeyDown(toolkit::TControl*, WORD& key, unsigned shift) {

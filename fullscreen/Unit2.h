@@ -1,7 +1,8 @@
 // TForm2: the full-screen view window; created hidden at start, shown by
-// FULLVIEW. It scrolls a large picture and steps through the browser's list.
+// FULLVIEW. It scrolls a large picture and steps through a folder of pictures.
 #pragma once
 
+#include "fullscreen/PictureFolder.h"
 #include "image/TMultiP.h"
 #include "toolkit/Form.h"
 
@@ -15,6 +16,12 @@ public:
 
     image::TPMultiImage* PMultiImage1;
 
+    // The folder the view steps through; none until one is set.
+    void SetPictureFolder(PictureFolder* folder) { folder_ = folder; }
+    // The picture the view shows from now on, and none.
+    void ShowPicture(const toolkit::TPicture& picture);
+    void ClearPicture();
+
     void FormShow(toolkit::TControl* sender);
     void FormClick(toolkit::TControl* sender);
     void FormClose(toolkit::TControl* sender, toolkit::TCloseAction& action);
@@ -27,6 +34,7 @@ protected:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    PictureFolder* folder_ = nullptr;
     bool stopFlag_ = false;
     bool pictureFlag_ = false;
     std::string lastShownPath_;

@@ -61,11 +61,11 @@ bool TPMultiImage::DoKeyDown(WORD& key, unsigned shift) {
 
 bool TPMultiImage::DoKeyPress(char& key) {
     bool consumed = TControl::DoKeyPress(key);
-    if (key == 3)
+    if (key == toolkit::kCtrlC)
         CopyToClipboard();
-    else if (key == 22)
+    else if (key == toolkit::kCtrlV)
         PasteFromClipboard();
-    else if (key == 24)
+    else if (key == toolkit::kCtrlX)
         CutToClipboard();
     return consumed;
 }

@@ -38,13 +38,15 @@ void ScaleAxis(long double first, long double last, long double low, long double
 
 } // namespace
 
-RECT AspectRectangle(const RECT& client, int w, int h) {
-    RECT r = client;
+DrawPlace AspectRectangle(const RECT& client, int w, int h) {
+    DrawPlace place{client.left, client.top, client.right, client.bottom};
     if (h >= w) // full height, centred horizontally
-        ScaleAxis(client.top, client.bottom, client.left, client.right, h, w, r.left, r.right);
+        ScaleAxis(client.top, client.bottom, client.left, client.right, h, w, place.left,
+                  place.width);
     else // full width, centred vertically
-        ScaleAxis(client.left, client.right, client.top, client.bottom, w, h, r.top, r.bottom);
-    return r;
+        ScaleAxis(client.left, client.right, client.top, client.bottom, w, h, place.top,
+                  place.height);
+    return place;
 }
 
 RECT TPMultiImage::ClientRect() const {
@@ -89,21 +91,19 @@ void TPMultiImage::PaintLibraryDrawn(toolkit::TCanvas& canvas) {
         if (stretchRatio_)
             BlitBitmap(canvas, *bitmap, AspectRectangle(client, w, h), true);
         if (stretch_)
-            BlitBitmap(canvas, *bitmap, client, true);
+            BlitBitmap(canvas, *bitmap, {0, 0, client.right, client.bottom}, true);
         if (!stretchRatio_ && !stretch_) {
-            RECT rect{0, 0, w, h};
-            if (center_) {
-                int x = (client.right - w) / 2, y = (client.bottom - h) / 2;
-                rect = {x, y, x + w, y + h};
-            }
-            BlitBitmap(canvas, *bitmap, rect, false);
+            DrawPlace place{0, 0, w, h};
+            if (center_)
+                place = {(client.right - w) / 2, (client.bottom - h) / 2, w, h};
+            BlitBitmap(canvas, *bitmap, place, false);
         }
     }
     FinishPaint(canvas);
 }
 
 void TPMultiImage::BlitBitmap(toolkit::TCanvas& canvas, const toolkit::TBitmap& bitmap,
-                              const RECT& rect, bool stretch) {
+                              const DrawPlace& place, bool stretch) {
     toolkit::MemoryDC memory(canvas.dc);
     if (!memory.Get())
         toolkit::RaiseOutOfResources();
@@ -117,11 +117,10 @@ void TPMultiImage::BlitBitmap(toolkit::TCanvas& canvas, const toolkit::TBitmap& 
     if (stretch) {
         if (imageReadRes_ != TLoadResolution::lMonoChrome)
             SetStretchBltMode(canvas.dc, COLORONCOLOR);
-        // In the stretching modes right and bottom are the width and height.
-        StretchBlt(canvas.dc, rect.left, rect.top, rect.right, rect.bottom, memory.Get(), 0, 0, w,
-                   h, canvas.copyMode);
+        StretchBlt(canvas.dc, place.left, place.top, place.width, place.height, memory.Get(), 0, 0,
+                   w, h, canvas.copyMode);
     } else {
-        BitBlt(canvas.dc, rect.left, rect.top, w, h, memory.Get(), 0, 0, canvas.copyMode);
+        BitBlt(canvas.dc, place.left, place.top, w, h, memory.Get(), 0, 0, canvas.copyMode);
     }
 }
 

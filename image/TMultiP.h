@@ -25,9 +25,12 @@ enum class TSaveResolution {
 enum class TTiffCompression { sNONE, sCCITT, sLZW, sPACKBITS };
 enum class TImageBorderStyle { bsNone, bsSingle };
 
-// The destination of an aspect-keeping stretch (left, top, width, height as
-// right and bottom of a client rectangle at 0, 0).
-RECT AspectRectangle(const RECT& client, int pictureWidth, int pictureHeight);
+// Where a picture is drawn: its top-left corner and the size it is drawn at.
+struct DrawPlace {
+    LONG left, top, width, height;
+};
+// The destination of an aspect-keeping stretch in a client rectangle at 0, 0.
+DrawPlace AspectRectangle(const RECT& client, int pictureWidth, int pictureHeight);
 // Halves to the even neighbour; false when the value cannot be rounded.
 bool RoundHalfEven(long double value, long& result);
 // A text measured in the font selected into the DC as a label measures its
@@ -182,8 +185,9 @@ protected:
 private:
     void PaintStandard(toolkit::TCanvas& canvas);
     void PaintLibraryDrawn(toolkit::TCanvas& canvas);
-    void BlitBitmap(toolkit::TCanvas& canvas, const toolkit::TBitmap& bitmap, const RECT& rect,
-                    bool stretch);
+    // Stretched to the place's size, or at the bitmap's own size.
+    void BlitBitmap(toolkit::TCanvas& canvas, const toolkit::TBitmap& bitmap,
+                    const DrawPlace& place, bool stretch);
     void FinishPaint(toolkit::TCanvas& canvas);
     RECT ClientRect() const;
 

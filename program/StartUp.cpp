@@ -3,11 +3,11 @@
 #include "browser/Unit1.h"
 #include "fullscreen/Unit2.h"
 #include "image/LibraryBinding.h"
+#include "program/WindowLinks.h"
 #include "shell/Extensions.h"
 #include "shell/LetterCase.h"
 #include "shell/Paths.h"
 #include "shell/ShellRegistration.h"
-#include "shell/ShortenPath.h"
 #include "shell/Uninstall.h"
 #include "toolkit/Application.h"
 #include "toolkit/Dialogs.h"
@@ -59,31 +59,6 @@ bool IsPictureParameter(const std::string& parameter) {
            shell::IsSupportedExtension(parameter);
 }
 
-void OpenPictureFromCommandLine(const std::string& parameter) {
-    browser::TForm1& form = *browser::Form1;
-    const std::string fileName = shell::NamePart(parameter);
-    // The list on the picture's folder, the drive box on its drive.
-    form.FileListBox1->ApplyPath(shell::FolderPart(parameter));
-    const std::string& folder = form.FileListBox1->ShownFolder();
-    if (folder.size() >= 2 && folder[1] == ':') // a share has no drive letter
-        form.DriveComboBox1->SelectDrive(folder[0]);
-    form.Label2->SetCaption(shell::ShortenPath(form.FileListBox1->ShownFolder(), 30));
-    // Its entry, whatever the letter case on disk.
-    std::string wanted = shell::LowerCaseAnsi(fileName);
-    for (int i = 0; i < form.FileListBox1->Count(); ++i) {
-        if (lstrcmpiA(form.FileListBox1->Item(i).c_str(), wanted.c_str()) == 0) {
-            form.FileListBox1->SetItemIndex(i);
-            form.Edit1->SetText(shell::UpperCaseAnsi(fileName));
-            break;
-        }
-    }
-    // Draw the window, focus the list, load.
-    toolkit::Application().ProcessMessages();
-    form.SetActiveControl(form.FileListBox1);
-    form.LoadPicture(
-        shell::UpperCaseAnsi(shell::PathInFolder(form.FileListBox1->ShownFolder(), fileName)));
-}
-
 namespace {
 
 // A form published through its global pointer for as long as it lives.
@@ -111,10 +86,11 @@ void RunWindows(const std::string& firstParameter) {
     PublishedForm<browser::TForm1> form1(browser::Form1);
     PublishedForm<fullscreen::TForm2> form2(fullscreen::Form2);
     form2->SetOwner(*form1);
+    const WindowLinks links(*form1, *form2);
     form1->Show();
     if (IsPictureParameter(firstParameter))
         try {
-            OpenPictureFromCommandLine(firstParameter);
+            form1->OpenPicturePath(firstParameter);
         } catch (...) {
             // Reported like any error in the window; the program carries on.
             app.HandleException();

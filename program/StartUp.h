@@ -16,9 +16,6 @@ bool AskUninstall();
 // Runs the whole program for a first parameter; returns the exit code.
 int RunProgram(const std::string& firstParameter);
 
-// The start with a picture: places the list on its folder and opens it.
-void OpenPictureFromCommandLine(const std::string& parameter);
-
 // Whether a parameter opens a picture: an existing file (not a folder) with a
 // supported extension.
 bool IsPictureParameter(const std::string& parameter);

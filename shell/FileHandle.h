@@ -1,7 +1,10 @@
-// Owns a file handle from CreateFileA; closes it once.
+// Owners of the file system's handles: a file from CreateFileA, closed once;
+// a search from FindFirstFileA, ended once.
 #pragma once
 
 #include <windows.h>
+
+#include <string>
 
 namespace shell {
 
@@ -37,6 +40,26 @@ public:
 
 private:
     HANDLE handle_ = INVALID_HANDLE_VALUE;
+};
+
+class FindHandle {
+public:
+    FindHandle(const std::string& pattern, WIN32_FIND_DATAA& data)
+        : handle_(FindFirstFileA(pattern.c_str(), &data)) {}
+    ~FindHandle() {
+        if (handle_ != INVALID_HANDLE_VALUE)
+            FindClose(handle_);
+    }
+    FindHandle(const FindHandle&) = delete;
+    FindHandle& operator=(const FindHandle&) = delete;
+
+    // False when nothing matched the pattern.
+    explicit operator bool() const { return handle_ != INVALID_HANDLE_VALUE; }
+    // The next match into the data; false after the last.
+    bool Next(WIN32_FIND_DATAA& data) { return FindNextFileA(handle_, &data) != FALSE; }
+
+private:
+    HANDLE handle_;
 };
 
 } // namespace shell

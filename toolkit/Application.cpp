@@ -1,4 +1,5 @@
 #include "toolkit/Application.h"
+#include "toolkit/WindowClass.h"
 
 #include "toolkit/Dialogs.h"
 #include "toolkit/Errors.h"
@@ -18,12 +19,7 @@ TApplication& Application() {
 }
 
 TApplication::TApplication() : instance_(GetModuleHandleA(nullptr)) {
-    WNDCLASSEXA wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.hInstance = instance_;
-    wc.lpszClassName = kApplicationClass;
-    RegisterClassExA(&wc);
+    RegisterWindowClass({kApplicationClass, DefWindowProcA, 0, 0, nullptr, false});
     // Hidden: carries the title the program gives itself.
     handle_ = CreateWindowExA(0, kApplicationClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                               instance_, nullptr);

@@ -1,4 +1,5 @@
 #include "toolkit/Control.h"
+#include "toolkit/WindowClass.h"
 
 #include "toolkit/Application.h"
 #include "toolkit/Errors.h"
@@ -33,14 +34,9 @@ unsigned CurrentShiftState() {
 
 const char* ToolkitWindowClass() {
     static const char* name = [] {
-        WNDCLASSEXA wc{};
-        wc.cbSize = sizeof wc;
-        wc.style = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW; // bevels follow a new size
-        wc.lpfnWndProc = TControl::StaticProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-        wc.lpszClassName = "Glimmora.Window";
-        RegisterClassExA(&wc);
+        // Redrawn whole on a new size: the bevels follow it.
+        RegisterWindowClass(
+            {"Glimmora.Window", TControl::StaticProc, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW});
         return "Glimmora.Window";
     }();
     return name;
@@ -92,21 +88,18 @@ void TControl::CreateHandle() {
     } else if (!(style & WS_POPUP)) {
         x = y = CW_USEDEFAULT;
     }
-    const char* className = params.className ? params.className : ToolkitWindowClass();
-    HWND window;
-    if (params.className) {
-        window = CreateWindowExA(params.exStyle, className, caption_.c_str(), style, x, y, width_,
-                                 height_, parentWindow, id, GetModuleHandleA(nullptr), nullptr);
-        if (window) {
-            handle_ = window;
-            Bindings()[window] = this;
-            originalProc_ = reinterpret_cast<WNDPROC>(
-                SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassProc)));
-        }
-    } else {
-        // The toolkit's own class binds the object at WM_NCCREATE.
-        window = CreateWindowExA(params.exStyle, className, caption_.c_str(), style, x, y, width_,
-                                 height_, parentWindow, id, GetModuleHandleA(nullptr), this);
+    // The toolkit's own class binds the object at WM_NCCREATE; a system
+    // control is bound and subclassed once it exists.
+    const bool systemControl = params.className != nullptr;
+    HWND window =
+        CreateWindowExA(params.exStyle, systemControl ? params.className : ToolkitWindowClass(),
+                        caption_.c_str(), style, x, y, width_, height_, parentWindow, id,
+                        GetModuleHandleA(nullptr), systemControl ? nullptr : this);
+    if (window && systemControl) {
+        handle_ = window;
+        Bindings()[window] = this;
+        originalProc_ = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassProc)));
     }
     if (!window)
         RaiseOutOfResources();
@@ -127,10 +120,7 @@ LRESULT CALLBACK TControl::StaticProc(HWND window, UINT msg, WPARAM wParam, LPAR
         bound->handle_ = window;
         Bindings()[window] = bound;
     }
-    TControl* control = FromHandle(window);
-    if (!control)
-        return DefWindowProcA(window, msg, wParam, lParam);
-    return control->Dispatch(msg, wParam, lParam);
+    return SubclassProc(window, msg, wParam, lParam);
 }
 
 LRESULT CALLBACK TControl::SubclassProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -20,6 +20,13 @@ class TControl;
 class TForm;
 
 enum ShiftFlag : unsigned { ssShift = 1, ssAlt = 2, ssCtrl = 4 };
+
+// Characters of key presses (WM_CHAR) that have no letter of their own.
+constexpr char kEnterChar = '\r';
+constexpr char kEscapeChar = 27;
+constexpr char kCtrlC = 3;
+constexpr char kCtrlV = 22;
+constexpr char kCtrlX = 24;
 unsigned CurrentShiftState();
 
 using TNotifyEvent = std::function<void(TControl* sender)>;

@@ -1,4 +1,5 @@
 #include "toolkit/Dialogs.h"
+#include "toolkit/WindowClass.h"
 
 #include "toolkit/Application.h"
 #include "toolkit/Font.h"
@@ -108,18 +109,9 @@ LRESULT CALLBACK DialogProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
 }
 
 void RegisterDialogClass() {
-    static bool done = [] {
-        WNDCLASSEXA wc{};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = DialogProc;
-        wc.cbWndExtra = DLGWINDOWEXTRA;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.lpszClassName = kDialogClass;
-        return RegisterClassExA(&wc) != 0;
-    }();
-    (void)done;
+    static const bool registered = RegisterWindowClass(
+        {kDialogClass, DialogProc, 0, DLGWINDOWEXTRA, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1)});
+    (void)registered;
 }
 
 SIZE MeasureText(HFONT font, const std::string& text, int maxWidth) {

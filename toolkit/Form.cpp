@@ -1,4 +1,5 @@
 #include "toolkit/Form.h"
+#include "toolkit/WindowClass.h"
 
 #include "toolkit/Application.h"
 #include "toolkit/Errors.h"
@@ -18,17 +19,9 @@ std::map<std::string, ControlFactory>& Factories() {
 const char kFormClass[] = "Glimmora.Form";
 
 void RegisterFormClass() {
-    static bool done = [] {
-        WNDCLASSEXA wc{};
-        wc.cbSize = sizeof wc;
-        wc.style = CS_DBLCLKS;
-        wc.lpfnWndProc = TControl::StaticProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-        wc.lpszClassName = kFormClass;
-        return RegisterClassExA(&wc) != 0;
-    }();
-    (void)done;
+    static const bool registered =
+        RegisterWindowClass({kFormClass, TControl::StaticProc, CS_DBLCLKS});
+    (void)registered;
 }
 
 void CollectTabStops(TControl* parent, std::vector<TControl*>& out) {

@@ -195,9 +195,9 @@ TMetafile::TMetafile(HENHMETAFILE metafile)
     ENHMETAHEADER header{};
     if (metafile && GetEnhMetaFileHeader(metafile, sizeof header, &header)) {
         // The frame is in hundredths of a millimetre.
-        HDC screen = GetDC(nullptr);
-        int dpiX = GetDeviceCaps(screen, LOGPIXELSX), dpiY = GetDeviceCaps(screen, LOGPIXELSY);
-        ReleaseDC(nullptr, screen);
+        const WindowDC screen(nullptr);
+        int dpiX = GetDeviceCaps(screen.Get(), LOGPIXELSX);
+        int dpiY = GetDeviceCaps(screen.Get(), LOGPIXELSY);
         width_ = MulDiv(header.rclFrame.right - header.rclFrame.left, dpiX, 2540);
         height_ = MulDiv(header.rclFrame.bottom - header.rclFrame.top, dpiY, 2540);
     }

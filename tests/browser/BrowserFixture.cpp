@@ -53,7 +53,23 @@ browser::TForm1& BrowserTest::OpenForm(const std::string& folder) {
     return *form;
 }
 
+int BrowserTest::EntryIndex(const std::string& text) const {
+    for (int i = 0; i < form->FileListBox1->Count(); ++i)
+        if (form->FileListBox1->Item(i) == text)
+            return i;
+    return -1;
+}
+
+void BrowserTest::OpenFullView() {
+    form2 = std::make_unique<fullscreen::TForm2>();
+    fullscreen::Form2 = form2.get();
+    links = std::make_unique<program::WindowLinks>(*form, *form2);
+}
+
 void BrowserTest::CloseForm() {
+    links.reset();
+    fullscreen::Form2 = nullptr;
+    form2.reset();
     if (!form)
         return;
     form.reset();

@@ -5,6 +5,8 @@
 
 #include "TestSupport.h"
 #include "browser/Unit1.h"
+#include "fullscreen/Unit2.h"
+#include "program/WindowLinks.h"
 #include "toolkit/Dialogs.h"
 
 #include <gtest/gtest.h>
@@ -31,7 +33,12 @@ protected:
 
     // Creates Form1 while the process's current folder is the given one.
     browser::TForm1& OpenForm(const std::string& folder);
+    // The full-screen view, connected to the form as the program connects them.
+    void OpenFullView();
+    // Closes the view, then the form.
     void CloseForm();
+    // The index of the list entry with this text, -1 for none.
+    int EntryIndex(const std::string& text) const;
     // GLIMR32.HLP and GLIMR32.CNT beside the program file.
     void AddHelpFiles(bool help, bool contents);
 
@@ -43,6 +50,8 @@ protected:
     std::vector<HelpCall> helpCalls;
     std::vector<toolkit::DialogRecord> dialogs;
     std::unique_ptr<browser::TForm1> form;
+    std::unique_ptr<fullscreen::TForm2> form2;
+    std::unique_ptr<program::WindowLinks> links;
 };
 
 // What the start-up information says about the show state, and how often

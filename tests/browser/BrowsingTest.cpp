@@ -34,28 +34,19 @@ protected:
         deleteResult = 0;
         browser::SetFileDeleter(FakeDelete);
         OpenForm(scratch.Path());
-        form2 = std::make_unique<fullscreen::TForm2>();
-        fullscreen::Form2 = form2.get();
+        OpenFullView();
         form->Show();
         ProcessPending();
     }
     void TearDown() override {
         browser::SetFileDeleter(nullptr);
         browser::SetDriveQuery(nullptr);
-        fullscreen::Form2 = nullptr;
-        form2.reset();
         BrowserTest::TearDown();
     }
     void Fill(const std::vector<std::string>& files) {
         for (const std::string& f : files)
             scratch.AddFile(f);
         form->FileListBox1->Refill();
-    }
-    int IndexOf(const std::string& text) {
-        for (int i = 0; i < form->FileListBox1->Count(); ++i)
-            if (form->FileListBox1->Item(i) == text)
-                return i;
-        return -1;
     }
     void TypeInNameBox(const std::string& text) {
         HWND edit = form->Edit1->Handle();
@@ -67,7 +58,6 @@ protected:
         }
         ProcessPending();
     }
-    std::unique_ptr<fullscreen::TForm2> form2;
 };
 
 } // namespace
@@ -75,20 +65,20 @@ protected:
 TEST_F(Browsing, TypingSelectsAheadButLeavesTheTypedText) {
     Fill({"apple.bmp", "pear.gif", "plum.jpg"});
     TypeInNameBox("P");
-    EXPECT_EQ(form->FileListBox1->ItemIndex(), IndexOf("pear.gif"));
+    EXPECT_EQ(form->FileListBox1->ItemIndex(), EntryIndex("pear.gif"));
     TypeInNameBox("PL");
-    EXPECT_EQ(form->FileListBox1->ItemIndex(), IndexOf("plum.jpg"));
+    EXPECT_EQ(form->FileListBox1->ItemIndex(), EntryIndex("plum.jpg"));
     EXPECT_EQ(form->Edit1->Text(), "PL");
     TypeInNameBox("B");
     EXPECT_EQ(form->FileListBox1->ItemIndex(), 0); // the first folder entry
-    EXPECT_EQ(form->Edit1->Tag, 0);
+    EXPECT_FALSE(form->NameTyped());
 }
 
 TEST_F(Browsing, TextTheListWritesStartsNoTypeAhead) {
     Fill({"apple.bmp", "pear.gif"});
-    form->FileListBox1->SetItemIndex(IndexOf("pear.gif"));
-    form->Edit1->SetText("A"); // as the list writes it: the typed mark is 0
-    EXPECT_EQ(form->FileListBox1->ItemIndex(), IndexOf("pear.gif"));
+    form->FileListBox1->SetItemIndex(EntryIndex("pear.gif"));
+    form->Edit1->SetText("A"); // as the list writes it: not typed
+    EXPECT_EQ(form->FileListBox1->ItemIndex(), EntryIndex("pear.gif"));
 }
 
 TEST_F(Browsing, EnterChainMovesFocusAndOpensTheSelection) {
@@ -97,7 +87,7 @@ TEST_F(Browsing, EnterChainMovesFocusAndOpensTheSelection) {
     form->DriveComboBox1->SetFocus();
     SendMessageA(form->DriveComboBox1->Handle(), WM_CHAR, '\r', 1);
     EXPECT_EQ(FocusedName(), "Edit1");
-    form->FileListBox1->SetItemIndex(IndexOf("[SUB]"));
+    form->FileListBox1->SetItemIndex(EntryIndex("[SUB]"));
     SendMessageA(form->Edit1->Handle(), WM_CHAR, '\r', 1);
     EXPECT_EQ(FocusedName(), "FileListBox1");
     EXPECT_EQ(form->FileListBox1->ShownFolder(), scratch.File("SUB"));
@@ -112,25 +102,25 @@ TEST_F(Browsing, OpeningFoldersParentsPicturesAndOtherFiles) {
         (sub + "\\pic.bmp").c_str(), FALSE);
     scratch.AddFile("notes.txt");
     form->FileListBox1->Refill();
-    form->FileListBox1->SetItemIndex(IndexOf("notes.txt"));
+    form->FileListBox1->SetItemIndex(EntryIndex("notes.txt"));
     form->OpenSelectedEntry();
     EXPECT_EQ(toolkit::Application().Title(), "Glimmora32 - [Noname]");
     EXPECT_EQ(form->FileListBox1->ShownFolder(), scratch.Path());
 
-    form->FileListBox1->SetItemIndex(IndexOf("[SUB]"));
+    form->FileListBox1->SetItemIndex(EntryIndex("[SUB]"));
     SendMessageA(form->FileListBox1->Handle(), WM_CHAR, '\r', 1);
     EXPECT_EQ(form->FileListBox1->ShownFolder(), sub);
-    form->FileListBox1->SetItemIndex(IndexOf("pic.bmp"));
+    form->FileListBox1->SetItemIndex(EntryIndex("pic.bmp"));
     form->OpenSelectedEntry();
     EXPECT_EQ(toolkit::Application().Title(), "Glimmora32 - [PIC.BMP]");
-    form->FileListBox1->SetItemIndex(IndexOf("[..]"));
+    form->FileListBox1->SetItemIndex(EntryIndex("[..]"));
     form->OpenSelectedEntry();
     EXPECT_EQ(form->FileListBox1->ShownFolder(), scratch.Path());
 }
 
 TEST_F(Browsing, AVanishedFileReachesTheGeneralErrorReport) {
     Fill({"gone.bmp"});
-    form->FileListBox1->SetItemIndex(IndexOf("gone.bmp"));
+    form->FileListBox1->SetItemIndex(EntryIndex("gone.bmp"));
     DeleteFileA(scratch.File("gone.bmp").c_str());
     // Through the list's window, as a double click arrives.
     SendMessageA(form->Panel6->Handle(), WM_COMMAND, MAKEWPARAM(0, LBN_DBLCLK),
@@ -145,7 +135,7 @@ TEST_F(Browsing, AVanishedFileReachesTheGeneralErrorReport) {
 TEST_F(Browsing, DeleteGoesThroughTheShellAndReselects) {
     Fill({"a.bmp", "b.bmp", "c.bmp"});
     HWND list = form->FileListBox1->Handle();
-    form->FileListBox1->SetItemIndex(IndexOf("b.bmp"));
+    form->FileListBox1->SetItemIndex(EntryIndex("b.bmp"));
     SendMessageA(list, WM_KEYDOWN, VK_DELETE, 1);
     ASSERT_EQ(deletedLists.size(), 1u);
     EXPECT_EQ(deletedLists[0], scratch.File("b.bmp") + std::string(1, '\0'));
@@ -163,7 +153,7 @@ TEST_F(Browsing, DeleteGoesThroughTheShellAndReselects) {
     EXPECT_EQ(dialogs[0].text, "Error occured while deleting file !");
     EXPECT_TRUE(FileExists(scratch.File("a.bmp")));
 
-    form->FileListBox1->SetItemIndex(IndexOf("[..]"));
+    form->FileListBox1->SetItemIndex(EntryIndex("[..]"));
     SendMessageA(list, WM_KEYDOWN, VK_DELETE, 1);
     SendMessageA(list, WM_KEYDOWN, VK_INSERT, 1);
     EXPECT_EQ(deletedLists.size(), 3u);
@@ -186,18 +176,18 @@ TEST_F(Browsing, RenameMovesAndNeverOverwrites) {
         }
         return static_cast<int>(toolkit::mrOk);
     });
-    form->FileListBox1->SetItemIndex(IndexOf("photo.bmp"));
+    form->FileListBox1->SetItemIndex(EntryIndex("photo.bmp"));
     SendMessageA(list, WM_KEYDOWN, VK_INSERT, 1);
     ASSERT_FALSE(dialogs.empty());
     EXPECT_EQ(dialogs[0].title, "Rename File");
     EXPECT_EQ(dialogs[0].text, "New Name:");
     EXPECT_EQ(dialogs[0].value, "photo.bmp");
     EXPECT_TRUE(FileExists(sub + "\\photo.bmp"));
-    EXPECT_EQ(IndexOf("photo.bmp"), -1);
+    EXPECT_EQ(EntryIndex("photo.bmp"), -1);
 
     dialogs.clear();
     answers = {"SUB"}; // a folder of that name exists
-    form->FileListBox1->SetItemIndex(IndexOf("taken.bmp"));
+    form->FileListBox1->SetItemIndex(EntryIndex("taken.bmp"));
     SendMessageA(list, WM_KEYDOWN, VK_INSERT, 1);
     ASSERT_EQ(dialogs.size(), 2u);
     EXPECT_EQ(dialogs[1].text, "Error occured while renaming file !");
@@ -252,7 +242,7 @@ TEST_F(Browsing, RealDeleteSendsTheFileToTheTrash) {
     browser::SetFileDeleter(nullptr); // the shell's own operation
     std::string name = "trash-me-" + std::to_string(GetTickCount()) + ".bmp";
     Fill({name});
-    form->FileListBox1->SetItemIndex(IndexOf(name));
+    form->FileListBox1->SetItemIndex(EntryIndex(name));
     // The shell asks before it deletes: answer its question.
     UINT_PTR timer = SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR, DWORD) {
         HWND box = GetForegroundWindow();

@@ -37,32 +37,22 @@ protected:
         CopyFileA(CorpusFile("generated/jpeg/baseline_420_227x149.jpg").c_str(),
                   scratch.File("c.jpg").c_str(), FALSE);
         OpenForm(scratch.Path());
-        form2 = std::make_unique<fullscreen::TForm2>();
-        fullscreen::Form2 = form2.get();
+        OpenFullView();
         form->Show();
         ProcessPending();
     }
     void TearDown() override {
         SetModifiers(false, false, false);
-        fullscreen::Form2 = nullptr;
-        form2.reset();
         BrowserTest::TearDown();
     }
-    int IndexOf(const std::string& text) {
-        for (int i = 0; i < form->FileListBox1->Count(); ++i)
-            if (form->FileListBox1->Item(i) == text)
-                return i;
-        return -1;
-    }
     void Show(const std::string& name) {
-        form->FileListBox1->SetItemIndex(IndexOf(name));
+        form->FileListBox1->SetItemIndex(EntryIndex(name));
         form->OpenSelectedEntry();
         form->ButtonVollbild->Click();
         ProcessPending();
     }
     void Char(char c) { SendMessageA(form2->Handle(), WM_CHAR, static_cast<unsigned char>(c), 1); }
     bool Shown() { return IsWindowVisible(form2->Handle()) != FALSE; }
-    std::unique_ptr<fullscreen::TForm2> form2;
 };
 
 } // namespace

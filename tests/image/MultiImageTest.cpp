@@ -475,12 +475,12 @@ TEST_F(MultiImage, ResolutionCodeFollowsImageReadRes) {
 }
 
 TEST(AspectRectangle, FitsTheLongerSideAndCentresTheOther) {
-    auto check = [](RECT client, int w, int h, RECT expected) {
-        RECT r = AspectRectangle(client, w, h);
+    auto check = [](RECT client, int w, int h, image::DrawPlace expected) {
+        image::DrawPlace r = AspectRectangle(client, w, h);
         EXPECT_EQ(r.left, expected.left);
         EXPECT_EQ(r.top, expected.top);
-        EXPECT_EQ(r.right, expected.right);
-        EXPECT_EQ(r.bottom, expected.bottom);
+        EXPECT_EQ(r.width, expected.width);
+        EXPECT_EQ(r.height, expected.height);
     };
     check({0, 0, 300, 300}, 200, 100, {0, 75, 300, 150});   // landscape
     check({0, 0, 300, 300}, 100, 200, {75, 0, 150, 300});   // portrait

@@ -188,7 +188,7 @@ protected:
 TEST_F(PictureStart, ShowsTheFolderSelectsTheEntryAndLoadsTheUpperCasedPath) {
     TForm1& f = OpenForm(scratch.Path());
     f.Show();
-    program::OpenPictureFromCommandLine(pictures.File("sunset.BMP"));
+    f.OpenPicturePath(pictures.File("sunset.BMP"));
 
     EXPECT_EQ(f.FileListBox1->ShownFolder(), pictures.Path());
     EXPECT_EQ(f.FileListBox1->SelectedName(), "SUNSET.bmp");
@@ -204,7 +204,7 @@ TEST_F(PictureStart, ShowsTheFolderSelectsTheEntryAndLoadsTheUpperCasedPath) {
 TEST_F(PictureStart, APictureTheListDoesNotShowIsLoadedWithoutSelection) {
     TForm1& f = OpenForm(scratch.Path());
     f.Show();
-    program::OpenPictureFromCommandLine(pictures.File("sys.bmp"));
+    f.OpenPicturePath(pictures.File("sys.bmp"));
 
     EXPECT_EQ(f.FileListBox1->ShownFolder(), pictures.Path());
     EXPECT_EQ(f.FileListBox1->ItemIndex(), -1);
@@ -227,7 +227,7 @@ TEST_F(PictureStart, APictureOnANetworkShareOpensFromItsFolder) {
     CloseHandle(file);
     TForm1& f = OpenForm(scratch.Path());
     f.Show();
-    program::OpenPictureFromCommandLine(picture);
+    f.OpenPicturePath(picture);
 
     EXPECT_TRUE(dialogs.empty());
     EXPECT_EQ(lstrcmpiA(f.FileListBox1->ShownFolder().c_str(), share.c_str()), 0)
@@ -243,7 +243,7 @@ TEST_F(PictureStart, APictureOnAnotherDriveSwitchesTheDriveBox) {
         GTEST_SKIP() << "the test starts on the pictures' drive";
     TForm1& f = OpenForm(start);
     ASSERT_EQ(f.DriveComboBox1->Drive(), toupper(start[0]));
-    program::OpenPictureFromCommandLine(pictures.File("SUNSET.bmp"));
+    f.OpenPicturePath(pictures.File("SUNSET.bmp"));
 
     EXPECT_EQ(f.DriveComboBox1->Drive(), toupper(pictures.Path()[0]));
     HWND drives = f.DriveComboBox1->Handle();
