@@ -3,7 +3,7 @@
 // folder and the current folder and registry put back afterwards.
 #pragma once
 
-#include "TestSupport.h"
+#include "common/TestSupport.h"
 #include "browser/Unit1.h"
 #include "fullscreen/Unit2.h"
 #include "program/WindowLinks.h"

@@ -3,8 +3,8 @@
 // library reads show with their size in the title and the info panel, the
 // others are reported in boxes and leave the window idle, and files outside
 // the offered extensions are selected but not opened. Nothing may crash or hang.
-#include "../browser/TestSupport.h"
-#include "ProgramWindows.h"
+#include "common/TestSupport.h"
+#include "common/ProgramWindows.h"
 #include "UserInput.h"
 #include "imagelib/common/known_outcomes.h"
 #include "imagelib/common/manifest.h"

@@ -1,7 +1,7 @@
 // GLIMR32.EXE started as a user starts it, watched from outside: its
 // windows, their controls and the registry entries it writes.
-#include "../browser/TestSupport.h"
-#include "ProgramWindows.h"
+#include "common/TestSupport.h"
+#include "common/ProgramWindows.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

@@ -1,6 +1,6 @@
 #include "UserInput.h"
 
-#include "ProgramWindows.h"
+#include "common/ProgramWindows.h"
 
 #include <cstdlib>
 #include <fstream>

@@ -1,9 +1,9 @@
-// The release build (dist/win64, or dist/win32 for the 32-bit walk) installed
+// The build's program (or dist/win32 in the shipped 32-bit stage) installed
 // into a folder of its own and used from another process as a user uses it:
 // clicks and keys through the input queue, what the windows show read back,
 // and screenshots under out/walk.
-#include "../browser/TestSupport.h"
-#include "ProgramWindows.h"
+#include "common/TestSupport.h"
+#include "common/ProgramWindows.h"
 #include "UserInput.h"
 
 #include <gtest/gtest.h>
@@ -103,7 +103,7 @@ protected:
         for (const char* file : {"GLIMR32.EXE", "SKY32DEM.DLL"})
             EXPECT_TRUE(
                 CopyFileA((kRelease + "\\" + file).c_str(), install.File(file).c_str(), FALSE))
-                << kRelease << "\\" << file << ": run make dist first";
+                << kRelease << "\\" << file << ": build it first";
         for (const Picture& p : kPictures)
             EXPECT_TRUE(CopyFileA((kCorpus + "\\" + p.source).c_str(),
                                   pictures.File(p.name).c_str(), FALSE))

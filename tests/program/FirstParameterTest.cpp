@@ -1,5 +1,5 @@
 // The first parameter of the command line and which starts open a picture.
-#include "../browser/TestSupport.h"
+#include "common/TestSupport.h"
 #include "program/StartUp.h"
 
 #include <gtest/gtest.h>

@@ -11,14 +11,6 @@ std::string BinFile(const std::string& name) {
     return module.substr(0, module.rfind('\\') + 1) + name;
 }
 
-std::string ReleaseFile(const std::string& name) {
-    std::string folder = GLIMMORA_SOURCE_DIR "/dist/win64/";
-    for (char& c : folder)
-        if (c == '/')
-            c = '\\';
-    return "Z:" + folder + name;
-}
-
 Process::Process(const std::string& program, const std::string& arguments,
                  const std::string& folder) {
     std::string commandLine = "\"" + program + "\"";

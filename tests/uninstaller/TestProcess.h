@@ -7,10 +7,9 @@
 
 namespace uninstalltest {
 
-// A file beside the test program (the build's bin folder).
+// A file beside the test program: the build's bin folder, which also holds
+// the build's program, library and uninstaller.
 std::string BinFile(const std::string& name);
-// A file of the release folder (dist/win64, made by make dist).
-std::string ReleaseFile(const std::string& name);
 
 // A process of the test's; ended by the test when it outlives it.
 class Process {

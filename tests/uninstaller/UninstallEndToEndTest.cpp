@@ -2,7 +2,7 @@
 // afterwards the registry, the INI files, the start menu and the disk are
 // checked from outside. The system's entries and files come back afterwards.
 #include "../shell/SavedSystemState.h"
-#include "../e2e/ProgramWindows.h"
+#include "common/ProgramWindows.h"
 #include "../shell/ScratchFiles.h"
 #include "TestProcess.h"
 #include "shell/ProgramManager.h"
@@ -157,17 +157,17 @@ TEST(UninstallEndToEnd, MinusUAndYesLeaveNothingOfTheProgram) {
     MovedAside savedLog(windows + "\\GLUNINST.LOG");
     MovedAside savedWinHelp(windows + "\\WINHELP.INI");
     MovedAside savedWinIni(windows + "\\WIN.INI");
-    ASSERT_TRUE(CopyFileA(ReleaseFile("GLUNINST.EXE").c_str(), (windows + "\\GLUNINST.EXE").c_str(),
-                          FALSE));
+    ASSERT_TRUE(
+        CopyFileA(BinFile("GLUNINST.EXE").c_str(), (windows + "\\GLUNINST.EXE").c_str(), FALSE));
 
     // What an installation would have made.
     ScratchFolder base;
     const std::string folder = base.File("Glimmora32");
     const std::string exe = folder + "\\GLIMR32.EXE";
     ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
-    ASSERT_TRUE(CopyFileA(ReleaseFile("GLIMR32.EXE").c_str(), exe.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(BinFile("GLIMR32.EXE").c_str(), exe.c_str(), FALSE));
     ASSERT_TRUE(
-        CopyFileA(ReleaseFile("SKY32DEM.DLL").c_str(), (folder + "\\SKY32DEM.DLL").c_str(), FALSE));
+        CopyFileA(BinFile("SKY32DEM.DLL").c_str(), (folder + "\\SKY32DEM.DLL").c_str(), FALSE));
     for (const char* name : {"GLIMR32.HLP", "GLIMR32.CNT", "GLIMR32.GID"})
         WriteBytes(folder + "\\" + name, name);
     WriteBytes(base.File("SUNSET.BMP"), "a picture beside the program folder");

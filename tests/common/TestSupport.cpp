@@ -1,4 +1,4 @@
-#include "TestSupport.h"
+#include "common/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -69,96 +69,6 @@ CurrentFolderGuard::CurrentFolderGuard() : saved_(CurrentFolder()) {}
 
 CurrentFolderGuard::~CurrentFolderGuard() {
     SetCurrentDirectoryA(saved_.c_str());
-}
-
-// --- registry trees
-
-struct SavedRegistryTree::Node {
-    struct Value {
-        std::string name;
-        DWORD type;
-        std::string data;
-    };
-    std::vector<Value> values;
-    std::vector<std::pair<std::string, std::unique_ptr<Node>>> children;
-};
-
-namespace {
-
-std::unique_ptr<SavedRegistryTree::Node> ReadTree(HKEY key) {
-    auto node = std::make_unique<SavedRegistryTree::Node>();
-    for (DWORD i = 0;; ++i) {
-        char name[16384];
-        DWORD nameLength = sizeof name;
-        DWORD type = 0, size = 0;
-        if (RegEnumValueA(key, i, name, &nameLength, nullptr, &type, nullptr, &size) !=
-            ERROR_SUCCESS)
-            break;
-        std::string data(size, '\0');
-        nameLength = sizeof name;
-        RegEnumValueA(key, i, name, &nameLength, nullptr, &type,
-                      reinterpret_cast<BYTE*>(data.data()), &size);
-        data.resize(size);
-        node->values.push_back({std::string(name, nameLength), type, data});
-    }
-    for (DWORD i = 0;; ++i) {
-        char name[256];
-        DWORD nameLength = sizeof name;
-        if (RegEnumKeyExA(key, i, name, &nameLength, nullptr, nullptr, nullptr, nullptr) !=
-            ERROR_SUCCESS)
-            break;
-        HKEY child = nullptr;
-        if (RegOpenKeyExA(key, name, 0, KEY_READ, &child) == ERROR_SUCCESS) {
-            node->children.emplace_back(std::string(name, nameLength), ReadTree(child));
-            RegCloseKey(child);
-        }
-    }
-    return node;
-}
-
-void WriteTree(HKEY key, const SavedRegistryTree::Node& node) {
-    for (const auto& value : node.values)
-        RegSetValueExA(key, value.name.c_str(), 0, value.type,
-                       reinterpret_cast<const BYTE*>(value.data.data()),
-                       static_cast<DWORD>(value.data.size()));
-    for (const auto& [name, child] : node.children) {
-        HKEY sub = nullptr;
-        if (RegCreateKeyExA(key, name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &sub,
-                            nullptr) == ERROR_SUCCESS) {
-            WriteTree(sub, *child);
-            RegCloseKey(sub);
-        }
-    }
-}
-
-} // namespace
-
-SavedRegistryTree::SavedRegistryTree(HKEY root, std::string keyPath)
-    : root_(root), keyPath_(std::move(keyPath)) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(root_, keyPath_.c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS) {
-        saved_ = ReadTree(key);
-        RegCloseKey(key);
-    }
-}
-
-SavedRegistryTree::~SavedRegistryTree() {
-    RegDeleteTreeA(root_, keyPath_.c_str());
-    RegDeleteKeyA(root_, keyPath_.c_str());
-    if (!saved_)
-        return;
-    HKEY key = nullptr;
-    if (RegCreateKeyExA(root_, keyPath_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                        nullptr) == ERROR_SUCCESS) {
-        WriteTree(key, *saved_);
-        RegCloseKey(key);
-    }
-}
-
-SavedProgramEntries::SavedProgramEntries() {
-    trees_.push_back(std::make_unique<SavedRegistryTree>(HKEY_LOCAL_MACHINE, kAppPathsKey));
-    trees_.push_back(std::make_unique<SavedRegistryTree>(HKEY_LOCAL_MACHINE, kUninstallKey));
-    trees_.push_back(std::make_unique<SavedRegistryTree>(HKEY_CLASSES_ROOT, "Glimmora32"));
 }
 
 std::string RegString(HKEY root, const std::string& keyPath, const std::string& valueName) {

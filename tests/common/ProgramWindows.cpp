@@ -1,4 +1,4 @@
-#include "ProgramWindows.h"
+#include "common/ProgramWindows.h"
 
 #include <gtest/gtest.h>
 

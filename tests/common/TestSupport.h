@@ -1,8 +1,9 @@
-// Scratch folders, the process's current folder, saved registry trees and
+// Scratch folders, the process's current folder, saved registry keys and
 // files for the browser, program and end-to-end tests. Plain Win32 and
 // GoogleTest: nothing of the program is used here.
 #pragma once
 
+#include "common/SavedRegistry.h"
 #include "common/ScratchFolder.h"
 
 #include <windows.h>
@@ -36,31 +37,8 @@ private:
 };
 std::string CurrentFolder();
 
-// Keeps a registry key with everything below it and writes it back (or
-// removes it when it did not exist) on destruction.
-class SavedRegistryTree {
-public:
-    SavedRegistryTree(HKEY root, std::string keyPath);
-    ~SavedRegistryTree();
-    SavedRegistryTree(const SavedRegistryTree&) = delete;
-    SavedRegistryTree& operator=(const SavedRegistryTree&) = delete;
-
-    struct Node;
-
-private:
-    HKEY root_;
-    std::string keyPath_;
-    std::unique_ptr<Node> saved_;
-};
-
 // Every registry key the program writes at start, kept and written back.
-class SavedProgramEntries {
-public:
-    SavedProgramEntries();
-
-private:
-    std::vector<std::unique_ptr<SavedRegistryTree>> trees_;
-};
+using SavedProgramEntries = testsupport::SavedProgramKeys;
 
 // Keeps a file's bytes and writes them back (or removes it) on destruction.
 class SavedFile {
