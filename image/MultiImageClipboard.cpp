@@ -41,8 +41,8 @@ void TPMultiImage::PasteFromClipboard() {
     if (!ClipboardOffersPicture())
         return;
     // The running message display stops; its colour stays.
-    ScrollActive = false;
-    CreditActive = false;
+    message_.ScrollActive = false;
+    message_.CreditActive = false;
     picture_.LoadFromClipboard();
 }
 

@@ -86,10 +86,10 @@ void TPMultiImage::ShowLoadFailure(const std::string& message) {
 }
 
 void TPMultiImage::StopMessageDisplay() {
-    if (ScrollActive || CreditActive)
-        SetColor(SavedColor);
-    ScrollActive = false;
-    CreditActive = false;
+    if (message_.ScrollActive || message_.CreditActive)
+        SetColor(message_.SavedColor);
+    message_.ScrollActive = false;
+    message_.CreditActive = false;
     picture_.SetGraphic(nullptr);
 }
 

@@ -83,7 +83,7 @@ SIZE MeasureCaption(HDC dc, const std::string& text) {
 }
 
 bool TPMultiImage::TickDue(int divider) {
-    return image::TickDue(TickCount, divider);
+    return image::TickDue(message_.TickCount, divider);
 }
 
 void TPMultiImage::RepaintNow() {
@@ -93,111 +93,115 @@ void TPMultiImage::RepaintNow() {
 
 void TPMultiImage::StartScrollMessage(const std::string& path) {
     picture_.SetGraphic(nullptr);
-    AreaWidth = width_;
-    AreaHeight = height_;
-    ParseScrollFile(path, MessageFont, MessageSpeed, MessageBackColor, MessageText);
+    message_.AreaWidth = width_;
+    message_.AreaHeight = height_;
+    ParseScrollFile(path, message_.MessageFont, message_.MessageSpeed, message_.MessageBackColor,
+                    message_.MessageText);
     RepaintNow();
-    const SIZE extent = MeasureInFont(MessageFont, MessageText);
+    const SIZE extent = MeasureInFont(message_.MessageFont, message_.MessageText);
     long long w = extent.cx, h = extent.cy;
     LimitStrip(w, h, 0);
-    StripWidth = static_cast<int>(w);
-    StripX = AreaWidth;
-    StripXEnd = Add32(AreaWidth, w);
-    StripY = Add32(AreaHeight, -h) / 2;
+    message_.StripWidth = static_cast<int>(w);
+    message_.StripX = message_.AreaWidth;
+    message_.StripXEnd = Add32(message_.AreaWidth, w);
+    message_.StripY = Add32(message_.AreaHeight, -h) / 2;
     SizeMessageBitmap(static_cast<int>(w), static_cast<int>(h));
-    SavedColor = Color();
-    SetColor(MessageBackColor);
+    message_.SavedColor = Color();
+    SetColor(message_.MessageBackColor);
     RenderMessageText();
-    ScrollActive = true;
+    message_.ScrollActive = true;
 }
 
 void TPMultiImage::StartCreditMessage(const std::string& path) {
     picture_.SetGraphic(nullptr);
-    ParseCreditFile(path, MessageFont, MessageSpeed, MessageBackColor, MessageLines);
-    LineIndex = 0;
-    if (MessageLines.empty())
+    ParseCreditFile(path, message_.MessageFont, message_.MessageSpeed, message_.MessageBackColor,
+                    message_.MessageLines);
+    message_.LineIndex = 0;
+    if (message_.MessageLines.empty())
         return;
-    MessageText = MessageLines.front();
-    if (MessageText.empty())
+    message_.MessageText = message_.MessageLines.front();
+    if (message_.MessageText.empty())
         return;
     PrepareCreditStrip(true);
 }
 
 void TPMultiImage::PrepareCreditLine() {
-    if (MessageLines.empty())
+    if (message_.MessageLines.empty())
         return;
-    if (LineIndex < 0 || static_cast<size_t>(LineIndex) >= MessageLines.size())
-        LineIndex = 0;
-    MessageText = MessageLines[static_cast<size_t>(LineIndex)];
-    if (MessageText.empty())
+    if (message_.LineIndex < 0 ||
+        static_cast<size_t>(message_.LineIndex) >= message_.MessageLines.size())
+        message_.LineIndex = 0;
+    message_.MessageText = message_.MessageLines[static_cast<size_t>(message_.LineIndex)];
+    if (message_.MessageText.empty())
         return;
-    PrepareCreditStrip(!CreditActive);
+    PrepareCreditStrip(!message_.CreditActive);
 }
 
 void TPMultiImage::PrepareCreditStrip(bool saveColor) {
-    if (MessageText.front() != ' ')
-        MessageText.insert(0, "  ");
-    if (MessageText.back() != ' ')
-        MessageText += ' ';
-    AreaWidth = width_;
-    AreaHeight = height_;
+    if (message_.MessageText.front() != ' ')
+        message_.MessageText.insert(0, "  ");
+    if (message_.MessageText.back() != ' ')
+        message_.MessageText += ' ';
+    message_.AreaWidth = width_;
+    message_.AreaHeight = height_;
     RepaintNow();
-    const SIZE extent = MeasureInFont(MessageFont, MessageText);
+    const SIZE extent = MeasureInFont(message_.MessageFont, message_.MessageText);
     long long w = extent.cx, h = extent.cy;
     // Widened by one n-2'th (n characters); a lone blank so becomes 0 wide.
-    const long long divisor = static_cast<long long>(MessageText.size()) - 2;
+    const long long divisor = static_cast<long long>(message_.MessageText.size()) - 2;
     if (divisor != 0)
         w += w / divisor;
     LimitStrip(w, h, 5);
-    LineHeight = static_cast<int>(h);
-    StripWidth = static_cast<int>(w);
-    StripX = Add32(AreaWidth, -w) / 2;
-    StripY = AreaHeight;
-    StripYEnd = Add32(AreaHeight, h);
+    message_.LineHeight = static_cast<int>(h);
+    message_.StripWidth = static_cast<int>(w);
+    message_.StripX = Add32(message_.AreaWidth, -w) / 2;
+    message_.StripY = message_.AreaHeight;
+    message_.StripYEnd = Add32(message_.AreaHeight, h);
     SizeMessageBitmap(static_cast<int>(w), static_cast<int>(h + 5));
     if (saveColor)
-        SavedColor = Color();
-    if (Color() != MessageBackColor) // the next line: no second repaint
-        SetColor(MessageBackColor);
-    FillWindowSurface(MessageBackColor);
+        message_.SavedColor = Color();
+    if (Color() != message_.MessageBackColor) // the next line: no second repaint
+        SetColor(message_.MessageBackColor);
+    FillWindowSurface(message_.MessageBackColor);
     RenderMessageText();
-    CreditActive = true;
+    message_.CreditActive = true;
 }
 
 void TPMultiImage::SizeMessageBitmap(int width, int height) {
     if (width <= 0 || height <= 0) {
-        MessageBitmap.SetHandle(nullptr);
+        message_.MessageBitmap.SetHandle(nullptr);
         return;
     }
     toolkit::WindowDC screen(nullptr);
     HBITMAP bitmap = CreateCompatibleBitmap(screen.Get(), width, height);
     if (!bitmap)
         OutOfResources();
-    MessageBitmap.SetHandle(bitmap);
+    message_.MessageBitmap.SetHandle(bitmap);
 }
 
 void TPMultiImage::RenderMessageText() {
-    if (MessageBitmap.Empty())
+    if (message_.MessageBitmap.Empty())
         return;
-    const int width = MessageBitmap.Width(), height = MessageBitmap.Height();
+    const int width = message_.MessageBitmap.Width(), height = message_.MessageBitmap.Height();
     toolkit::WindowDC screen(nullptr);
     toolkit::MemoryDC memory(screen.Get());
     if (!memory.Get())
         OutOfResources();
-    toolkit::SelectGuard bitmap(memory.Get(), MessageBitmap.Handle());
-    const COLORREF back = toolkit::ColorToRGB(MessageBackColor);
+    toolkit::SelectGuard bitmap(memory.Get(), message_.MessageBitmap.Handle());
+    const COLORREF back = toolkit::ColorToRGB(message_.MessageBackColor);
     toolkit::BrushHandle brush(CreateSolidBrush(back));
     RECT all{0, 0, width, height};
     FillRect(memory.Get(), &all, brush.Get());
-    const toolkit::TFont limited = StripFont(MessageFont);
+    const toolkit::TFont limited = StripFont(message_.MessageFont);
     toolkit::SelectGuard font(memory.Get(), limited.Handle());
     SetBkMode(memory.Get(), OPAQUE);
     SetBkColor(memory.Get(), back);
-    SetTextColor(memory.Get(), toolkit::ColorToRGB(MessageFont.Color()));
+    SetTextColor(memory.Get(), toolkit::ColorToRGB(message_.MessageFont.Color()));
     // Characters past the strip's right edge would not show.
     size_t length = 0;
-    PieceWidth(memory.Get(), MessageText.data(), MessageText.size(), width, length);
-    TextOutA(memory.Get(), 0, 0, MessageText.data(), static_cast<int>(length));
+    PieceWidth(memory.Get(), message_.MessageText.data(), message_.MessageText.size(), width,
+               length);
+    TextOutA(memory.Get(), 0, 0, message_.MessageText.data(), static_cast<int>(length));
 }
 
 void TPMultiImage::FillWindowSurface(toolkit::TColor color) {
@@ -210,45 +214,46 @@ void TPMultiImage::FillWindowSurface(toolkit::TColor color) {
 }
 
 void TPMultiImage::DrawStripOnWindow() {
-    if (!handle_ || MessageBitmap.Empty())
+    if (!handle_ || message_.MessageBitmap.Empty())
         return;
     toolkit::WindowDC window(handle_);
     toolkit::MemoryDC memory(window.Get());
     if (!memory.Get())
         OutOfResources();
-    toolkit::SelectGuard bitmap(memory.Get(), MessageBitmap.Handle());
-    BitBlt(window.Get(), StripX, StripY, MessageBitmap.Width(), MessageBitmap.Height(),
-           memory.Get(), 0, 0, SRCCOPY);
+    toolkit::SelectGuard bitmap(memory.Get(), message_.MessageBitmap.Handle());
+    BitBlt(window.Get(), message_.StripX, message_.StripY, message_.MessageBitmap.Width(),
+           message_.MessageBitmap.Height(), memory.Get(), 0, 0, SRCCOPY);
 }
 
 void TPMultiImage::ScrollStep() {
-    if (!ScrollActive || !TickDue(MessageSpeed))
+    if (!message_.ScrollActive || !TickDue(message_.MessageSpeed))
         return;
-    StripX = Add32(StripX, -1);
-    StripXEnd = Add32(StripXEnd, -1);
-    if (StripXEnd < 0) {
+    message_.StripX = Add32(message_.StripX, -1);
+    message_.StripXEnd = Add32(message_.StripXEnd, -1);
+    if (message_.StripXEnd < 0) {
         // Gone past the left edge: in again from the right.
-        StripX = AreaWidth;
-        StripXEnd = Add32(AreaWidth, StripWidth);
+        message_.StripX = message_.AreaWidth;
+        message_.StripXEnd = Add32(message_.AreaWidth, message_.StripWidth);
     }
     DrawStripOnWindow();
 }
 
 void TPMultiImage::CreditStep() {
-    if (!CreditActive || !TickDue(MessageSpeed))
+    if (!message_.CreditActive || !TickDue(message_.MessageSpeed))
         return;
-    StripY = Add32(StripY, -1);
-    StripYEnd = Add32(StripYEnd, -1);
-    if (StripY < -static_cast<long long>(LineHeight) - 5) {
+    message_.StripY = Add32(message_.StripY, -1);
+    message_.StripYEnd = Add32(message_.StripYEnd, -1);
+    if (message_.StripY < -static_cast<long long>(message_.LineHeight) - 5) {
         // Gone past the top edge: the next line, or this one again.
-        if (!MessageLines.empty()) {
+        if (!message_.MessageLines.empty()) {
             const bool last =
-                LineIndex < 0 || LineIndex + 1LL >= static_cast<long long>(MessageLines.size());
-            LineIndex = last ? 0 : LineIndex + 1;
+                message_.LineIndex < 0 ||
+                message_.LineIndex + 1LL >= static_cast<long long>(message_.MessageLines.size());
+            message_.LineIndex = last ? 0 : message_.LineIndex + 1;
             PrepareCreditLine();
         } else {
-            StripY = AreaHeight;
-            StripYEnd = Add32(AreaHeight, LineHeight);
+            message_.StripY = message_.AreaHeight;
+            message_.StripYEnd = Add32(message_.AreaHeight, message_.LineHeight);
         }
     }
     DrawStripOnWindow();

@@ -38,6 +38,29 @@ bool RoundHalfEven(long double value, long& result);
 // Measuring stops soon after the width passes the longest strip.
 SIZE MeasureCaption(HDC dc, const std::string& text);
 
+// The state of a scrolling or credit message shown instead of a picture.
+struct MessageDisplayState {
+    toolkit::TBitmap MessageBitmap;
+    toolkit::TFont MessageFont;
+    std::vector<std::string> MessageLines;
+    std::string MessageText;
+    toolkit::TColor MessageBackColor = 0;
+    int MessageSpeed = 0;
+    bool ScrollActive = false;
+    bool CreditActive = false;
+    int TickCount = 0;
+    int LineIndex = 0;
+    toolkit::TColor SavedColor = 0;
+    int StripX = 0;
+    int StripY = 0;
+    int StripXEnd = 0;
+    int StripYEnd = 0;
+    int StripWidth = 0;
+    int LineHeight = 0;
+    int AreaWidth = 0;
+    int AreaHeight = 0;
+};
+
 class TPMultiImage : public toolkit::TControl {
 public:
     explicit TPMultiImage(toolkit::TControl* parent);
@@ -113,26 +136,8 @@ public:
     std::string ResourceModule;
     const std::string& LoadStatus() const { return loadStatus_; }
 
-    // Message display state (scrolling and credit files).
-    toolkit::TBitmap MessageBitmap;
-    toolkit::TFont MessageFont;
-    std::vector<std::string> MessageLines;
-    std::string MessageText;
-    toolkit::TColor MessageBackColor = 0;
-    int MessageSpeed = 0;
-    bool ScrollActive = false;
-    bool CreditActive = false;
-    int TickCount = 0;
-    int LineIndex = 0;
-    toolkit::TColor SavedColor = 0;
-    int StripX = 0;
-    int StripY = 0;
-    int StripXEnd = 0;
-    int StripYEnd = 0;
-    int StripWidth = 0;
-    int LineHeight = 0;
-    int AreaWidth = 0;
-    int AreaHeight = 0;
+    // The message display's state; tests read and set it.
+    MessageDisplayState& MessageState() { return message_; }
 
     std::string LoadImage();
     bool QueryImageInfo(const std::string& path);
@@ -209,6 +214,7 @@ private:
     bool GuardedRead(FileReader reader, const char* failure);
 
     toolkit::TPicture picture_;
+    MessageDisplayState message_;
     bool autoSize_ = false;
     TImageBorderStyle borderStyle_ = TImageBorderStyle::bsNone;
     bool stretch_ = false;

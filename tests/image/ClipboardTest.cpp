@@ -225,9 +225,9 @@ TEST_F(Clipboard, PasteTakesTheFirstPictureFormatInTheClipboardsOrder) {
 }
 
 TEST_F(Clipboard, PasteOfTextDoesNothingAndAPictureStopsADisplay) {
-    image->ScrollActive = true;
+    image->MessageState().ScrollActive = true;
     image->PasteFromClipboard(); // text only
-    EXPECT_TRUE(image->ScrollActive);
+    EXPECT_TRUE(image->MessageState().ScrollActive);
     EXPECT_EQ(image->Picture().Graphic(), nullptr);
 
     ASSERT_TRUE(OpenClipboard(nullptr));
@@ -237,8 +237,8 @@ TEST_F(Clipboard, PasteOfTextDoesNothingAndAPictureStopsADisplay) {
     image->SetColor(toolkit::clNavy); // as a display would have set it
     image->InfoType = "JPEG";
     image->PasteFromClipboard();
-    EXPECT_FALSE(image->ScrollActive);
-    EXPECT_FALSE(image->CreditActive);
+    EXPECT_FALSE(image->MessageState().ScrollActive);
+    EXPECT_FALSE(image->MessageState().CreditActive);
     EXPECT_EQ(image->Picture().Width(), 9);
     EXPECT_EQ(image->Color(), toolkit::clNavy); // not restored
     EXPECT_EQ(image->InfoType, "JPEG");

@@ -49,7 +49,7 @@ protected:
             boxes.push_back(box.title + ": " + box.text);
             return toolkit::mrOk;
         });
-        image->TickCount = 0;
+        image->MessageState().TickCount = 0;
     }
     void TearDown() override { toolkit::SetDialogHook(nullptr); }
 
@@ -92,7 +92,7 @@ protected:
     // The width and height of a text in the message font, as the control measures it.
     SIZE Measure(const std::string& text) {
         HDC dc = GetDC(nullptr);
-        HGDIOBJ old = SelectObject(dc, image->MessageFont.Handle());
+        HGDIOBJ old = SelectObject(dc, image->MessageState().MessageFont.Handle());
         SIZE size = MeasureCaption(dc, text);
         SelectObject(dc, old);
         ReleaseDC(nullptr, dc);
@@ -100,8 +100,8 @@ protected:
     }
 
     void ExpectNoDisplay(toolkit::TColor colour) {
-        EXPECT_FALSE(image->ScrollActive);
-        EXPECT_FALSE(image->CreditActive);
+        EXPECT_FALSE(image->MessageState().ScrollActive);
+        EXPECT_FALSE(image->MessageState().CreditActive);
         EXPECT_EQ(image->Color(), colour);
         EXPECT_EQ(image->Picture().Graphic(), nullptr);
     }
@@ -116,24 +116,24 @@ protected:
 TEST_F(MessageDisplay, ScrollFileStartsAtTheRightEdgeInItsColours) {
     std::string path = File("hello.scm", ScrollFile(2));
     image->SetImageName(path);
-    ASSERT_TRUE(image->ScrollActive);
-    EXPECT_FALSE(image->CreditActive);
+    ASSERT_TRUE(image->MessageState().ScrollActive);
+    EXPECT_FALSE(image->MessageState().CreditActive);
     EXPECT_EQ(image->Picture().Graphic(), nullptr);
-    EXPECT_EQ(image->SavedColor, toolkit::clBtnFace);
+    EXPECT_EQ(image->MessageState().SavedColor, toolkit::clBtnFace);
     EXPECT_EQ(image->Color(), 0xFFFFFF);
-    EXPECT_EQ(image->MessageText, "Hello");
-    EXPECT_EQ(image->MessageSpeed, 2);
-    EXPECT_TRUE(image->MessageFont.Bold());
-    EXPECT_EQ(image->MessageFont.Height(), -16);
+    EXPECT_EQ(image->MessageState().MessageText, "Hello");
+    EXPECT_EQ(image->MessageState().MessageSpeed, 2);
+    EXPECT_TRUE(image->MessageState().MessageFont.Bold());
+    EXPECT_EQ(image->MessageState().MessageFont.Height(), -16);
     SIZE text = Measure("Hello");
-    EXPECT_EQ(image->StripWidth, text.cx);
-    EXPECT_EQ(image->AreaWidth, 300);
-    EXPECT_EQ(image->AreaHeight, 100);
-    EXPECT_EQ(image->StripX, 300);
-    EXPECT_EQ(image->StripXEnd, 300 + text.cx);
-    EXPECT_EQ(image->StripY, (100 - text.cy) / 2);
-    EXPECT_EQ(image->MessageBitmap.Width(), text.cx);
-    EXPECT_EQ(image->MessageBitmap.Height(), text.cy);
+    EXPECT_EQ(image->MessageState().StripWidth, text.cx);
+    EXPECT_EQ(image->MessageState().AreaWidth, 300);
+    EXPECT_EQ(image->MessageState().AreaHeight, 100);
+    EXPECT_EQ(image->MessageState().StripX, 300);
+    EXPECT_EQ(image->MessageState().StripXEnd, 300 + text.cx);
+    EXPECT_EQ(image->MessageState().StripY, (100 - text.cy) / 2);
+    EXPECT_EQ(image->MessageState().MessageBitmap.Width(), text.cx);
+    EXPECT_EQ(image->MessageState().MessageBitmap.Height(), text.cy);
     EXPECT_EQ(image->InfoType, "SCM");
     EXPECT_EQ(image->InfoWidth, 0);
     EXPECT_EQ(image->InfoFileSize, static_cast<int>(ScrollFile(2).size()));
@@ -142,40 +142,42 @@ TEST_F(MessageDisplay, ScrollFileStartsAtTheRightEdgeInItsColours) {
 
 TEST_F(MessageDisplay, ScrollStripMovesOnEveryThirdMessageWithDividerTwo) {
     image->SetImageName(File("thin.scm", ScrollFile(2)));
-    image->TickCount = 0;
+    image->MessageState().TickCount = 0;
     std::vector<int> positions;
     for (int i = 0; i < 7; ++i) {
         Send(kScrollStep);
-        positions.push_back(image->StripX);
+        positions.push_back(image->MessageState().StripX);
     }
     EXPECT_EQ(positions, (std::vector<int>{300, 300, 299, 299, 299, 298, 298}));
     // Another display shares the counter: a load does not reset it.
     image->SetImageName(File("thin2.scm", ScrollFile(2)));
-    EXPECT_EQ(image->TickCount, 1);
+    EXPECT_EQ(image->MessageState().TickCount, 1);
 }
 
 TEST_F(MessageDisplay, ScrollStripPassesTheWholeAreaAndEntersAgain) {
     image->SetImageName(File("pass.scm", ScrollFile(0)));
-    const int w = image->StripWidth;
+    const int w = image->MessageState().StripWidth;
     ASSERT_GT(w, 20);
     int wrong = 0;
     for (int k = 1; k <= 300 + w; ++k) {
         Send(kScrollStep);
-        wrong += image->StripX != 300 - k || image->StripXEnd != 300 + w - k;
+        wrong += image->MessageState().StripX != 300 - k ||
+                 image->MessageState().StripXEnd != 300 + w - k;
     }
     EXPECT_EQ(wrong, 0);
-    EXPECT_EQ(image->StripX, -w);
+    EXPECT_EQ(image->MessageState().StripX, -w);
     Send(kScrollStep);
-    EXPECT_EQ(image->StripX, 300);
-    EXPECT_EQ(image->StripXEnd, 300 + w);
+    EXPECT_EQ(image->MessageState().StripX, 300);
+    EXPECT_EQ(image->MessageState().StripXEnd, 300 + w);
     Send(kScrollStep);
-    EXPECT_EQ(image->StripX, 299);
+    EXPECT_EQ(image->MessageState().StripX, 299);
 }
 
 TEST_F(MessageDisplay, ScrollStepDrawsTheStripOnTheWindowOnly) {
     image->SetImageName(File("draw.scm", ScrollFile(0)));
     Pump(); // the control repaints itself in the message's background
-    const int w = image->StripWidth, h = image->MessageBitmap.Height(), y = image->StripY;
+    const int w = image->MessageState().StripWidth,
+              h = image->MessageState().MessageBitmap.Height(), y = image->MessageState().StripY;
     EXPECT_EQ(CountOnWindow(kBlack, 0, 0, 300, 100), 0);
     Send(kScrollStep, 300 - 40); // the strip at x = 40
     EXPECT_GT(CountOnWindow(kBlack, 40, y, 40 + w, y + h), 10);
@@ -190,75 +192,76 @@ TEST_F(MessageDisplay, ScrollStepDrawsTheStripOnTheWindowOnly) {
 }
 
 TEST_F(MessageDisplay, StepMessagesOfTheOtherKindOrWithoutDisplayAreIgnored) {
-    image->TickCount = 3;
+    image->MessageState().TickCount = 3;
     Send(kScrollStep, 5);
     Send(kCreditStep, 5);
-    EXPECT_EQ(image->TickCount, 3);
+    EXPECT_EQ(image->MessageState().TickCount, 3);
     image->SetImageName(File("other.scm", ScrollFile(0)));
     Send(kCreditStep, 5);
-    EXPECT_EQ(image->StripX, 300);
-    EXPECT_EQ(image->TickCount, 3);
+    EXPECT_EQ(image->MessageState().StripX, 300);
+    EXPECT_EQ(image->MessageState().TickCount, 3);
 }
 
 TEST_F(MessageDisplay, CreditLinesRiseOneAfterTheOtherSkippingEmptyOnes) {
     image->SetImageName(File("abc.cms", CreditFile({"A", "", "B"})));
-    ASSERT_TRUE(image->CreditActive);
+    ASSERT_TRUE(image->MessageState().CreditActive);
     EXPECT_EQ(image->Color(), 0xFFFFFF);
-    EXPECT_EQ(image->LineIndex, 0);
-    EXPECT_EQ(image->MessageText, "  A ");
-    const int h = image->LineHeight;
+    EXPECT_EQ(image->MessageState().LineIndex, 0);
+    EXPECT_EQ(image->MessageState().MessageText, "  A ");
+    const int h = image->MessageState().LineHeight;
     EXPECT_EQ(h, Measure("  A ").cy);
-    EXPECT_EQ(image->StripY, 100);
-    EXPECT_EQ(image->StripYEnd, 100 + h);
-    EXPECT_EQ(image->MessageBitmap.Height(), h + 5);
-    EXPECT_EQ(image->StripX, (300 - image->StripWidth) / 2);
+    EXPECT_EQ(image->MessageState().StripY, 100);
+    EXPECT_EQ(image->MessageState().StripYEnd, 100 + h);
+    EXPECT_EQ(image->MessageState().MessageBitmap.Height(), h + 5);
+    EXPECT_EQ(image->MessageState().StripX, (300 - image->MessageState().StripWidth) / 2);
     EXPECT_EQ(image->InfoType, "CMS");
     // StripY runs from 99 down to -h - 5 with the first line.
     int wrong = 0;
     for (int y = 99; y >= -h - 5; --y) {
         Send(kCreditStep);
-        wrong += image->StripY != y || image->StripYEnd != y + h || image->LineIndex != 0;
+        wrong += image->MessageState().StripY != y || image->MessageState().StripYEnd != y + h ||
+                 image->MessageState().LineIndex != 0;
     }
     EXPECT_EQ(wrong, 0);
     // Past the top: the empty second line is passed over with one step...
     Send(kCreditStep);
-    EXPECT_EQ(image->LineIndex, 1);
-    EXPECT_EQ(image->StripY, -h - 6);
+    EXPECT_EQ(image->MessageState().LineIndex, 1);
+    EXPECT_EQ(image->MessageState().StripY, -h - 6);
     // ...and the third starts at the bottom edge.
     Send(kCreditStep);
-    EXPECT_EQ(image->LineIndex, 2);
-    EXPECT_EQ(image->MessageText, "  B ");
-    EXPECT_EQ(image->StripY, 100);
+    EXPECT_EQ(image->MessageState().LineIndex, 2);
+    EXPECT_EQ(image->MessageState().MessageText, "  B ");
+    EXPECT_EQ(image->MessageState().StripY, 100);
     Send(kCreditStep, 100 + h + 6);
-    EXPECT_EQ(image->LineIndex, 0) << "after the last line comes the first";
-    EXPECT_EQ(image->StripY, 100);
-    EXPECT_EQ(image->SavedColor, toolkit::clBtnFace) << "kept over the line change";
+    EXPECT_EQ(image->MessageState().LineIndex, 0) << "after the last line comes the first";
+    EXPECT_EQ(image->MessageState().StripY, 100);
+    EXPECT_EQ(image->MessageState().SavedColor, toolkit::clBtnFace) << "kept over the line change";
 }
 
 TEST_F(MessageDisplay, CreditLinesArePaddedAndWidened) {
     image->SetImageName(File("pad.cms", CreditFile({"Hi", " Hi", " ", "  "})));
     auto nextLine = [&] {
-        int index = image->LineIndex;
-        for (int i = 0; i < 1000 && image->LineIndex == index; ++i)
+        int index = image->MessageState().LineIndex;
+        for (int i = 0; i < 1000 && image->MessageState().LineIndex == index; ++i)
             Send(kCreditStep);
     };
-    ASSERT_EQ(image->MessageText, "  Hi ");
+    ASSERT_EQ(image->MessageState().MessageText, "  Hi ");
     int w = Measure("  Hi ").cx;
-    EXPECT_EQ(image->StripWidth, w + w / 3);
-    EXPECT_EQ(image->MessageBitmap.Width(), w + w / 3);
+    EXPECT_EQ(image->MessageState().StripWidth, w + w / 3);
+    EXPECT_EQ(image->MessageState().MessageBitmap.Width(), w + w / 3);
     nextLine();
-    ASSERT_EQ(image->MessageText, " Hi ");
+    ASSERT_EQ(image->MessageState().MessageText, " Hi ");
     w = Measure(" Hi ").cx;
-    EXPECT_EQ(image->StripWidth, w + w / 2);
-    EXPECT_EQ(image->StripX, (300 - (w + w / 2)) / 2);
+    EXPECT_EQ(image->MessageState().StripWidth, w + w / 2);
+    EXPECT_EQ(image->MessageState().StripX, (300 - (w + w / 2)) / 2);
     nextLine();
-    ASSERT_EQ(image->MessageText, " ");
-    EXPECT_EQ(image->StripWidth, 0);
-    EXPECT_TRUE(image->MessageBitmap.Empty());
-    EXPECT_TRUE(image->CreditActive);
+    ASSERT_EQ(image->MessageState().MessageText, " ");
+    EXPECT_EQ(image->MessageState().StripWidth, 0);
+    EXPECT_TRUE(image->MessageState().MessageBitmap.Empty());
+    EXPECT_TRUE(image->MessageState().CreditActive);
     nextLine();
-    ASSERT_EQ(image->MessageText, "  ");
-    EXPECT_EQ(image->StripWidth, Measure("  ").cx) << "two characters: not widened";
+    ASSERT_EQ(image->MessageState().MessageText, "  ");
+    EXPECT_EQ(image->MessageState().StripWidth, Measure("  ").cx) << "two characters: not widened";
 }
 
 TEST_F(MessageDisplay, CreditStripIsDrawnOverAFilledWindow) {
@@ -267,10 +270,10 @@ TEST_F(MessageDisplay, CreditStripIsDrawnOverAFilledWindow) {
     image->SetImageName(File("fill.cms", CreditFile({"WWWW"})));
     // The window is filled with the background at once, before any paint.
     EXPECT_EQ(CountOnWindow(RGB(255, 0, 0), 0, 0, 300, 100), 0);
-    EXPECT_EQ(image->SavedColor, toolkit::clRed);
+    EXPECT_EQ(image->MessageState().SavedColor, toolkit::clRed);
     Send(kCreditStep, 50);
-    const int x = image->StripX, w = image->StripWidth;
-    EXPECT_GT(CountOnWindow(kBlack, x, 50, x + w, 50 + image->LineHeight), 10);
+    const int x = image->MessageState().StripX, w = image->MessageState().StripWidth;
+    EXPECT_GT(CountOnWindow(kBlack, x, 50, x + w, 50 + image->MessageState().LineHeight), 10);
     EXPECT_EQ(CountOnWindow(kBlack, 0, 0, x, 100), 0);
     EXPECT_EQ(CountOnWindow(kBlack, 0, 0, 300, 50), 0);
 }
@@ -278,35 +281,35 @@ TEST_F(MessageDisplay, CreditStripIsDrawnOverAFilledWindow) {
 TEST_F(MessageDisplay, CreditFilesWithoutAShowableFirstLineStartNothing) {
     image->SetImageName(File("eight.cms", CreditFile({})));
     ExpectNoDisplay(toolkit::clBtnFace);
-    EXPECT_TRUE(image->MessageLines.empty());
+    EXPECT_TRUE(image->MessageState().MessageLines.empty());
     EXPECT_EQ(image->InfoType, "CMS");
     image->SetImageName(File("emptyfirst.cms", CreditFile({"", "B"})));
     ExpectNoDisplay(toolkit::clBtnFace);
-    EXPECT_EQ(image->MessageLines.size(), 2u);
+    EXPECT_EQ(image->MessageState().MessageLines.size(), 2u);
     Send(kCreditStep, 3);
-    EXPECT_FALSE(image->CreditActive);
+    EXPECT_FALSE(image->MessageState().CreditActive);
 }
 
 TEST_F(MessageDisplay, ALaterLoadRestoresTheColourSavedBeforeTheDisplay) {
     image->SetImageName(File("one.scm", ScrollFile(0)));
     image->SetImageName(File("two.cms", CreditFile({"X"})));
-    EXPECT_TRUE(image->CreditActive);
-    EXPECT_FALSE(image->ScrollActive);
-    EXPECT_EQ(image->SavedColor, toolkit::clBtnFace);
+    EXPECT_TRUE(image->MessageState().CreditActive);
+    EXPECT_FALSE(image->MessageState().ScrollActive);
+    EXPECT_EQ(image->MessageState().SavedColor, toolkit::clBtnFace);
     image->SetImageName("HARD.RES");
-    EXPECT_FALSE(image->CreditActive);
+    EXPECT_FALSE(image->MessageState().CreditActive);
     EXPECT_EQ(image->Color(), toolkit::clBtnFace);
     EXPECT_EQ(image->Picture().Width(), 16);
     // A missing file neither stops a display nor restores the colour.
     image->SetImageName(File("three.scm", ScrollFile(0)));
     image->SetImageName("C:\\no\\such\\picture.bmp");
-    EXPECT_TRUE(image->ScrollActive);
+    EXPECT_TRUE(image->MessageState().ScrollActive);
     EXPECT_EQ(image->Color(), 0xFFFFFF);
 }
 
 TEST_F(MessageDisplay, PasteStopsTheDisplayAndKeepsItsColour) {
     image->SetImageName(File("paste.scm", ScrollFile(0)));
-    ASSERT_TRUE(image->ScrollActive);
+    ASSERT_TRUE(image->MessageState().ScrollActive);
     HDC screen = GetDC(nullptr);
     HBITMAP bitmap = CreateCompatibleBitmap(screen, 17, 9);
     ReleaseDC(nullptr, screen);
@@ -315,13 +318,13 @@ TEST_F(MessageDisplay, PasteStopsTheDisplayAndKeepsItsColour) {
     SetClipboardData(CF_BITMAP, bitmap);
     CloseClipboard();
     SendMessageA(image->Handle(), WM_PASTE, 0, 0);
-    EXPECT_FALSE(image->ScrollActive);
+    EXPECT_FALSE(image->MessageState().ScrollActive);
     ASSERT_NE(image->Picture().Bitmap(), nullptr);
     EXPECT_EQ(image->Picture().Width(), 17);
     EXPECT_EQ(image->Color(), 0xFFFFFF);
-    int x = image->StripX;
+    int x = image->MessageState().StripX;
     Send(kScrollStep, 3);
-    EXPECT_EQ(image->StripX, x);
+    EXPECT_EQ(image->MessageState().StripX, x);
     image->SetImageName("HARD.RES");
     EXPECT_EQ(image->Color(), 0xFFFFFF) << "the saved colour is no longer used";
 }
@@ -361,7 +364,7 @@ TEST_F(MessageDisplay, MeasuresAsALabelMeasuresItsCaption) {
     EXPECT_GT(Measure("a&&b").cx, Measure("ab").cx) << "\"&&\" shows one ampersand";
     // A tab advances to the next stop of eight average characters.
     HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, image->MessageFont.Handle());
+    HGDIOBJ old = SelectObject(dc, image->MessageState().MessageFont.Handle());
     TEXTMETRICA metrics{};
     GetTextMetricsA(dc, &metrics);
     SelectObject(dc, old);
@@ -398,29 +401,31 @@ TEST_F(MessageDisplay, HostileFilesShowSomethingWithinBounds) {
         } catch (const std::exception& e) {
             ADD_FAILURE() << "raised " << e.what();
         }
-        EXPECT_FALSE(image->ScrollActive && image->CreditActive);
-        const long long w = image->MessageBitmap.Width(), h = image->MessageBitmap.Height();
+        EXPECT_FALSE(image->MessageState().ScrollActive && image->MessageState().CreditActive);
+        const long long w = image->MessageState().MessageBitmap.Width(),
+                        h = image->MessageState().MessageBitmap.Height();
         EXPECT_LE(w, kMaxStripSide);
         EXPECT_LE(h, kMaxStripSide);
         EXPECT_LE(w * h, kMaxStripPixels);
-        EXPECT_LE(image->StripWidth, kMaxStripSide);
+        EXPECT_LE(image->MessageState().StripWidth, kMaxStripSide);
         Send(kScrollStep, 50);
         Send(kCreditStep, 50);
     }
     // The long credit line and message show as far as a strip reaches.
     image->SetImageName(File("wide.cms", giant));
-    ASSERT_TRUE(image->CreditActive);
-    EXPECT_GT(image->StripWidth, 1000);
+    ASSERT_TRUE(image->MessageState().CreditActive);
+    EXPECT_GT(image->MessageState().StripWidth, 1000);
     image->SetImageName(File("wide.scm", "/sp|0/sm|" + std::string(500000, 'M') + "/eo|"));
-    ASSERT_TRUE(image->ScrollActive);
-    EXPECT_GT(image->StripWidth, 1000);
+    ASSERT_TRUE(image->MessageState().ScrollActive);
+    EXPECT_GT(image->MessageState().StripWidth, 1000);
     // A giant font is drawn at a bounded height: each glyph costs its square while drawn.
     image->SetImageName(File("large.scm", "/fh|-30000/fn|Arial/fs|/sm|Hi/eo|"));
-    EXPECT_EQ(image->MessageFont.Height(), -30000) << "the font keeps the height read";
-    ASSERT_TRUE(image->ScrollActive);
-    EXPECT_GT(image->MessageBitmap.Height(), kMaxFontHeight);
-    EXPECT_LT(image->MessageBitmap.Height(), 2 * kMaxFontHeight);
+    EXPECT_EQ(image->MessageState().MessageFont.Height(), -30000)
+        << "the font keeps the height read";
+    ASSERT_TRUE(image->MessageState().ScrollActive);
+    EXPECT_GT(image->MessageState().MessageBitmap.Height(), kMaxFontHeight);
+    EXPECT_LT(image->MessageState().MessageBitmap.Height(), 2 * kMaxFontHeight);
     image->SetImageName(File("order.scm", "/eo|Backwards/sm|0/sp|/bc|"));
-    EXPECT_TRUE(image->ScrollActive) << "empty values keep the last message";
+    EXPECT_TRUE(image->MessageState().ScrollActive) << "empty values keep the last message";
     EXPECT_TRUE(boxes.empty());
 }
