@@ -1,10 +1,10 @@
 #include "image/LibraryBinding.h"
+#include "image/WholeNumber.h"
 
 #include "shell/Paths.h"
 #include "toolkit/Dialogs.h"
 #include "toolkit/Gdi.h"
 
-#include <cctype>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -58,34 +58,13 @@ bool ReadWith(FileReader reader, const std::string& path, int resolution, int di
     return FinishRead(status, handle, palette, bitmap);
 }
 
-// Whole number as the runtime reads one: blanks, sign, decimal or "$" hex.
-bool ReadWholeNumber(const std::string& text, long long& value) {
-    size_t i = 0;
-    while (i < text.size() && text[i] == ' ')
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-        negative = text[i++] == '-';
-    int base = 10;
-    if (i < text.size() && text[i] == '$') {
-        base = 16;
-        ++i;
-    }
-    if (i >= text.size())
+// A resource name as a number: a sign may stand before "$" too.
+bool ReadResourceNumber(const std::string& text, long long& value) {
+    WholeNumber number;
+    if (!ReadWholeNumber(text, number))
         return false;
-    long long result = 0;
-    for (; i < text.size(); ++i) {
-        int c = std::toupper(static_cast<unsigned char>(text[i]));
-        int digit = std::isdigit(c)                        ? c - '0'
-                    : (base == 16 && c >= 'A' && c <= 'F') ? c - 'A' + 10
-                                                           : -1;
-        if (digit < 0)
-            return false;
-        result = result * base + digit;
-        if (result > 0xFFFFFFFFLL)
-            return false;
-    }
-    value = negative ? -result : result;
+    const auto magnitude = static_cast<long long>(number.magnitude);
+    value = number.negative ? -magnitude : magnitude;
     return true;
 }
 
@@ -232,7 +211,7 @@ bool ReadResourceBitmap(const std::string& moduleName, const std::string& resour
     if (!module)
         return false;
     long long number = 0;
-    HRSRC info = ReadWholeNumber(resourceName, number)
+    HRSRC info = ReadResourceNumber(resourceName, number)
                      ? FindResourceA(module, MAKEINTRESOURCEA(number & 0xFFFF), RT_BITMAP)
                      : FindResourceA(module, resourceName.c_str(), RT_BITMAP);
     if (!info)

@@ -1,4 +1,5 @@
 #include "image/MessageText.h"
+#include "image/WholeNumber.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -7,54 +8,21 @@ namespace image {
 
 const char* const kInvalidMessageFormat = " Invallid message format ! ";
 
-namespace {
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
-} // namespace
-
 bool TryParseMessageInteger(const std::string& text, int& value) {
-    size_t i = 0;
-    while (i < text.size() && text[i] == ' ')
-        ++i;
-    std::uint64_t magnitude = 0;
-    if (i < text.size() && text[i] == '$') {
-        if (++i == text.size())
+    WholeNumber number;
+    if (!ReadWholeNumber(text, number))
+        return false;
+    if (number.hexadecimal) {
+        // No sign before "$"; the digits are a 32-bit pattern.
+        if (number.signWritten)
             return false;
-        for (; i < text.size(); ++i) {
-            int digit = HexDigit(text[i]);
-            if (digit < 0)
-                return false;
-            magnitude = magnitude * 16 + static_cast<unsigned>(digit);
-            if (magnitude > 0xFFFFFFFFu)
-                return false;
-        }
-        value = static_cast<int>(static_cast<std::uint32_t>(magnitude));
+        value = static_cast<int>(static_cast<std::uint32_t>(number.magnitude));
         return true;
     }
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-        negative = text[i++] == '-';
-    if (i == text.size())
+    if (number.magnitude > (number.negative ? 2147483648u : 2147483647u))
         return false;
-    const std::uint64_t most = negative ? 2147483648u : 2147483647u;
-    for (; i < text.size(); ++i) {
-        if (text[i] < '0' || text[i] > '9')
-            return false;
-        magnitude = magnitude * 10 + static_cast<unsigned>(text[i] - '0');
-        if (magnitude > most)
-            return false;
-    }
-    value = static_cast<int>(negative ? -static_cast<std::int64_t>(magnitude)
-                                      : static_cast<std::int64_t>(magnitude));
+    value = static_cast<int>(number.negative ? -static_cast<std::int64_t>(number.magnitude)
+                                             : static_cast<std::int64_t>(number.magnitude));
     return true;
 }
 
