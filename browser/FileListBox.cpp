@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <memory>
 
 namespace browser {
 
@@ -225,8 +226,7 @@ void TFileListBox::ReadFolder() {
     if (shownFolder_.size() >= 2 && shownFolder_[1] == ':')
         DriveFolders()[UpperDrive(shownFolder_[0])] = shownFolder_;
 
-    toolkit::TApplication& app = toolkit::Application();
-    toolkit::TCursor previousCursor = app.ScreenCursor();
+    std::unique_ptr<toolkit::ScopedCursor> hourglass;
     struct Entry {
         std::string text;
         GlyphKind glyph;
@@ -261,7 +261,7 @@ void TFileListBox::ReadFolder() {
             textBytes += entry.text.size() + 1;
             found.push_back(std::move(entry));
             if (found.size() == 101) // a large folder: the hourglass while it is read
-                app.SetScreenCursor(toolkit::TCursor::crHourGlass);
+                hourglass = std::make_unique<toolkit::ScopedCursor>(toolkit::TCursor::crHourGlass);
         } while (search.Next(data));
     }
     // The list sorts them itself; handed over in the same order, each lands at
@@ -293,8 +293,7 @@ void TFileListBox::ReadFolder() {
     }
     SendMessageA(handle_, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(handle_, nullptr, TRUE);
-    if (found.size() > 100)
-        app.SetScreenCursor(previousCursor);
+    hourglass.reset();
     lastEditIndex_ = -2;
     UpdateFileEdit();
 }

@@ -82,13 +82,18 @@ private:
 // The program-wide application object.
 TApplication& Application();
 
-// The application's pointer for a scope; the arrow again however it ends.
+// The application's pointer for a scope; the one before it again however it ends.
 class ScopedCursor {
 public:
-    explicit ScopedCursor(TCursor cursor) { Application().SetScreenCursor(cursor); }
-    ~ScopedCursor() { Application().SetScreenCursor(TCursor::crDefault); }
+    explicit ScopedCursor(TCursor cursor) : previous_(Application().ScreenCursor()) {
+        Application().SetScreenCursor(cursor);
+    }
+    ~ScopedCursor() { Application().SetScreenCursor(previous_); }
     ScopedCursor(const ScopedCursor&) = delete;
     ScopedCursor& operator=(const ScopedCursor&) = delete;
+
+private:
+    TCursor previous_;
 };
 
 } // namespace toolkit
