@@ -42,7 +42,7 @@ protected:
     // GLIMR32.HLP and GLIMR32.CNT beside the program file.
     void AddHelpFiles(bool help, bool contents);
 
-    SavedProgramEntries savedEntries;
+    SavedProgramKeys savedEntries;
     CurrentFolderGuard folderGuard;
     ScratchFolder programFolder;
     ScratchFolder windowsFolder;

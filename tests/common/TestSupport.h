@@ -38,7 +38,7 @@ private:
 std::string CurrentFolder();
 
 // Every registry key the program writes at start, kept and written back.
-using SavedProgramEntries = testsupport::SavedProgramKeys;
+using testsupport::SavedProgramKeys;
 
 // Keeps a file's bytes and writes them back (or removes it) on destruction.
 class SavedFile {

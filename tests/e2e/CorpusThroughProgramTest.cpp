@@ -148,7 +148,7 @@ private:
 } // namespace
 
 TEST(CorpusThroughProgram, EveryFileEndsInTheRightState) {
-    glimtest::SavedProgramEntries savedEntries;
+    glimtest::SavedProgramKeys savedEntries;
     const std::string corpus = WindowsPath(GLIMMORA_CORPUS_DIR);
     const std::vector<skytest::CorpusEntry> manifest = skytest::ReadManifest(corpus);
     ASSERT_GT(manifest.size(), 500u);

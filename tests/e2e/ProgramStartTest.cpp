@@ -60,7 +60,7 @@ protected:
         EXPECT_EQ(program.WaitForExit(), 0);
     }
 
-    SavedProgramEntries savedEntries;
+    SavedProgramKeys savedEntries;
     SavedFile savedWinHelp{WindowsIni()};
     ScratchFolder scratch;
 };

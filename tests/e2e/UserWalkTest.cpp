@@ -287,7 +287,7 @@ protected:
 
     // Larger than the screen by a few pages (10 pixels) and lines (2 pixels).
     static constexpr Quarters kBig{1100, 850};
-    SavedProgramEntries savedEntries;
+    SavedProgramKeys savedEntries;
     ScratchFolder install;
     ScratchFolder pictures;
     std::unique_ptr<RunningProgram> program;

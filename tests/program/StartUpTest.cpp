@@ -74,7 +74,7 @@ protected:
         toolkit::Application().SetHelpHook(nullptr);
     }
 
-    SavedProgramEntries savedEntries;
+    SavedProgramKeys savedEntries;
     SavedFile savedWinHelp{WindowsIni("WINHELP.INI")};
     CurrentFolderGuard folderGuard;
     ScratchFolder scratch;
