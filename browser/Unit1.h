@@ -91,8 +91,8 @@ private:
     FullViewLink fullView_;
     bool hasPicture_ = false;
     bool nameTyped_ = false;
+    class LoadLock;
     void ShowIdleState();
-    void FinishLoad();
     void ReselectAfterRefill(int index);
 };
 

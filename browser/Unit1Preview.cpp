@@ -10,24 +10,43 @@
 
 namespace browser {
 
+// While a picture loads the window and its buttons are disabled under the
+// hourglass; every way out of LoadPicture gives them back.
+class TForm1::LoadLock {
+public:
+    explicit LoadLock(TForm1& form) : form_(form), hourglass_(toolkit::TCursor::crHourGlass) {
+        form.ButtonCpy->SetEnabled(false);
+        form.BtnStretch->SetEnabled(false);
+        form.ButtonVollbild->SetEnabled(false);
+        form.ButtonExit->SetEnabled(false);
+        form.SetEnabled(false);
+    }
+    ~LoadLock() {
+        form_.ButtonCpy->SetEnabled(form_.hasPicture_);
+        form_.ButtonVollbild->SetEnabled(form_.hasPicture_);
+        form_.BtnStretch->SetEnabled(true);
+        form_.ButtonExit->SetEnabled(true);
+        form_.SetEnabled(true);
+    }
+    LoadLock(const LoadLock&) = delete;
+    LoadLock& operator=(const LoadLock&) = delete;
+
+private:
+    TForm1& form_;
+    toolkit::ScopedCursor hourglass_;
+};
+
 void TForm1::LoadPicture(const std::string& path) {
     if (path == LastLoadedPath())
         return;
     SetLastLoadedPath(path);
-    toolkit::TApplication& app = toolkit::Application();
-    ButtonCpy->SetEnabled(false);
-    BtnStretch->SetEnabled(false);
-    ButtonVollbild->SetEnabled(false);
-    ButtonExit->SetEnabled(false);
-    SetEnabled(false);
-    app.SetScreenCursor(toolkit::TCursor::crHourGlass);
+    const LoadLock lock(*this);
     try {
         PMultiImage1->SetImageName(path);
         PMultiImage1->QueryImageInfo(path);
     } catch (...) {
         // A loader error: back to the idle state, then the general error report.
         ShowIdleState();
-        FinishLoad();
         throw;
     }
     const toolkit::TGraphic* shown = PMultiImage1->Picture().Graphic();
@@ -38,7 +57,6 @@ void TForm1::LoadPicture(const std::string& path) {
         toolkit::MessageDlg(shell::UpperCaseAnsi(shell::NamePart(path)) +
                                 " is not a valid Bitmapfile !",
                             toolkit::TMsgDlgType::mtError, {toolkit::TMsgDlgBtn::mbOK});
-        FinishLoad();
         return;
     }
     FitPreview();
@@ -46,12 +64,12 @@ void TForm1::LoadPicture(const std::string& path) {
     std::string colours = ColourText(PMultiImage1->InfoBits * PMultiImage1->InfoPlanes);
     Panel5->SetCaption("Picture-Info:  " + std::to_string(PMultiImage1->InfoWidth) + "x" +
                        std::to_string(PMultiImage1->InfoHeight) + "x" + colours);
+    toolkit::TApplication& app = toolkit::Application();
     app.SetTitle("Glimmora32 - [" + shell::UpperCaseAnsi(shell::NamePart(path)) + "]");
     SetCaption(app.Title());
     if (fullView_.showPicture)
         fullView_.showPicture(PMultiImage1->Picture());
     hasPicture_ = true;
-    FinishLoad();
 }
 
 void TForm1::ShowIdleState() {
@@ -68,15 +86,6 @@ void TForm1::ShowIdleState() {
     SetCaption(app.Title());
     hasPicture_ = false;
     ResetPreviewSize();
-}
-
-void TForm1::FinishLoad() {
-    toolkit::Application().SetScreenCursor(toolkit::TCursor::crDefault);
-    ButtonCpy->SetEnabled(hasPicture_);
-    ButtonVollbild->SetEnabled(hasPicture_);
-    BtnStretch->SetEnabled(true);
-    ButtonExit->SetEnabled(true);
-    SetEnabled(true);
 }
 
 void TForm1::FitPreview() {

@@ -1,13 +1,16 @@
 #include "common/ScratchFolder.h"
 
+#include "common/Files.h"
+#include "shell/FileHandle.h"
+
 #include <gtest/gtest.h>
 
 namespace testsupport {
 
 void RemoveTree(const std::string& folder) {
     WIN32_FIND_DATAA entry;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &entry);
-    if (search != INVALID_HANDLE_VALUE) {
+    shell::FindHandle search(folder + "\\*", entry);
+    if (search) {
         do {
             const std::string name = entry.cFileName;
             if (name == "." || name == "..")
@@ -18,8 +21,7 @@ void RemoveTree(const std::string& folder) {
                 RemoveTree(path);
             else
                 DeleteFileA(path.c_str());
-        } while (FindNextFileA(search, &entry));
-        FindClose(search);
+        } while (search.Next(entry));
     }
     SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
     RemoveDirectoryA(folder.c_str());
@@ -60,14 +62,7 @@ ScratchFolder::~ScratchFolder() {
 std::string ScratchFolder::AddFile(const std::string& name, DWORD attributes,
                                    const std::string& bytes) {
     std::string path = File(name);
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    EXPECT_NE(file, INVALID_HANDLE_VALUE) << "cannot create " << path;
-    if (file != INVALID_HANDLE_VALUE) {
-        DWORD written = 0;
-        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-        CloseHandle(file);
-    }
+    WriteBytes(path, bytes);
     if (attributes != FILE_ATTRIBUTE_NORMAL) {
         EXPECT_TRUE(SetFileAttributesA(path.c_str(), attributes)) << path;
     }

@@ -86,34 +86,4 @@ std::string RegString(HKEY root, const std::string& keyPath, const std::string& 
     return data;
 }
 
-// --- files
-
-SavedFile::SavedFile(std::string path) : path_(std::move(path)), existed_(false) {
-    HANDLE file = CreateFileA(path_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return;
-    existed_ = true;
-    char buffer[4096];
-    DWORD read = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0)
-        bytes_.append(buffer, read);
-    CloseHandle(file);
-}
-
-SavedFile::~SavedFile() {
-    SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
-    if (!existed_) {
-        DeleteFileA(path_.c_str());
-        return;
-    }
-    HANDLE file = CreateFileA(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return;
-    DWORD written = 0;
-    WriteFile(file, bytes_.data(), static_cast<DWORD>(bytes_.size()), &written, nullptr);
-    CloseHandle(file);
-}
-
 } // namespace glimtest

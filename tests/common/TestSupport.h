@@ -3,6 +3,7 @@
 // GoogleTest: nothing of the program is used here.
 #pragma once
 
+#include "common/Files.h"
 #include "common/SavedRegistry.h"
 #include "common/ScratchFolder.h"
 
@@ -40,19 +41,7 @@ std::string CurrentFolder();
 // Every registry key the program writes at start, kept and written back.
 using testsupport::SavedProgramKeys;
 
-// Keeps a file's bytes and writes them back (or removes it) on destruction.
-class SavedFile {
-public:
-    explicit SavedFile(std::string path);
-    ~SavedFile();
-    SavedFile(const SavedFile&) = delete;
-    SavedFile& operator=(const SavedFile&) = delete;
-
-private:
-    std::string path_;
-    std::string bytes_;
-    bool existed_;
-};
+using testsupport::SavedFile;
 
 // The default value (or a named one) of a key, "<missing>" without it.
 std::string RegString(HKEY root, const std::string& keyPath, const std::string& valueName = "");

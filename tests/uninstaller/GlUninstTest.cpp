@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-using namespace shelltest;
+using namespace testsupport;
 using namespace uninstalltest;
 
 using Paths = std::vector<std::string>;

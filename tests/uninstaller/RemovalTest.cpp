@@ -7,7 +7,7 @@
 #include <windows.h>
 
 using namespace gluninst;
-using namespace shelltest;
+using namespace testsupport;
 using namespace uninstalltest;
 
 using Paths = std::vector<std::string>;

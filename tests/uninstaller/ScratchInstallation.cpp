@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <memory>
 
-using namespace shelltest;
+using namespace testsupport;
 
 namespace uninstalltest {
 

@@ -2,7 +2,8 @@
 // files, and beside it a Windows folder that holds the uninstall log.
 #pragma once
 
-#include "../shell/ScratchFiles.h"
+#include "common/Files.h"
+#include "common/ScratchFolder.h"
 
 #include <string>
 #include <vector>
@@ -28,7 +29,7 @@ public:
     static std::vector<std::string> Untouched();
 
 private:
-    shelltest::ScratchFolder base_;
+    testsupport::ScratchFolder base_;
 };
 
 } // namespace uninstalltest

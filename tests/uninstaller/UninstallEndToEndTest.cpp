@@ -1,9 +1,11 @@
 // The release build installed, GLIMR32.EXE started with "-u" and answered as a user would;
 // afterwards the registry, the INI files, the start menu and the disk are
 // checked from outside. The system's entries and files come back afterwards.
-#include "../shell/SavedSystemState.h"
 #include "common/ProgramWindows.h"
-#include "../shell/ScratchFiles.h"
+#include "common/SavedRegistry.h"
+#include "common/TestSupport.h"
+#include "common/Files.h"
+#include "common/ScratchFolder.h"
 #include "TestProcess.h"
 #include "shell/ProgramManager.h"
 
@@ -14,15 +16,13 @@
 #include <string>
 #include <vector>
 
-using namespace shelltest;
+using namespace testsupport;
+using glimtest::kAppPathsKey;
+using glimtest::kUninstallKey;
 using namespace uninstalltest;
 
 namespace {
 
-constexpr char kAppPathsKey[] =
-    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\GLIMR32.EXE";
-constexpr char kUninstallKey[] =
-    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Glimmora32";
 constexpr char kExtensionsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Extensions";
 
 std::string TextOf(HWND window) {
