@@ -6,7 +6,7 @@ PICTURE ?=
 
 CMAKE_CONFIG = cmake -S . -B $(BUILD)/$(1) -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-$(firstword $(subst -, ,$(1))).cmake $(2) -Wno-dev >/dev/null
 
-.PHONY: all setup build build-win64 build-win32 build-native dist test test-win32 run install clean format
+.PHONY: all setup build build-win64 build-win32 build-native build-win32-tests dist test test-win32 run install clean format
 
 all: dist
 
@@ -30,15 +30,18 @@ build: build-win64 build-win32
 dist: build
 	@scripts/dist.sh $(BUILD)
 
-test: dist build-native
+test: dist build-native build-win32-tests
 	@scripts/test.sh $(BUILD)
 
-# Opt-in: the shipped 32-bit build, emulated (wine32 through qemu), in a
-# build folder and Wine prefix of its own.
-test-win32: dist
+# The tests of the shipped 32-bit build (dist/win32), which run emulated
+# (wine32 through qemu) in a build folder and Wine prefix of their own.
+build-win32-tests: dist
 	@scripts/setup.sh --win32
 	@$(call CMAKE_CONFIG,win32-tests,-DGLIMMORA_SHIPPED_TESTS=ON -DSKY_REFERENCE_DIR=$(CURDIR)/$(BUILD)/win64/imagelib-references)
-	@cmake --build $(BUILD)/win32-tests -j $(JOBS) --target e2e_walk_tests imagelib_tests
+	@cmake --build $(BUILD)/win32-tests -j $(JOBS) --target imagelib_tests
+
+# That stage alone.
+test-win32: build-win32-tests
 	@scripts/test-win32.sh $(BUILD)
 
 run: dist

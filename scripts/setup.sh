@@ -14,6 +14,7 @@ if [ "${1:-}" = --win32 ]; then
     fi
     for p in qemu-user-static wine32:i386; do
         if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed"; then
+            say "installing qemu-user-static and wine32:i386"
             apt-get update -qq
             apt-get install -y -qq --no-install-recommends qemu-user-static wine32:i386 >/dev/null
             break
@@ -29,6 +30,17 @@ if [ "${1:-}" = --win32 ]; then
     if [ ! -e "$binfmt/qemu-i386" ]; then
         printf '%s\n' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:F' \
             >"$binfmt/register" || { say "cannot register the i386 emulator"; exit 1; }
+    fi
+    # Left off: while it is on, every new 64-bit prefix also sets up its
+    # 32-bit side through the emulator (minutes instead of seconds).
+    # scripts/i386-emulation.sh turns it on for the 32-bit stage only.
+    echo 0 >"$binfmt/qemu-i386"
+    # A 32-bit prefix takes many minutes to create emulated: made once here,
+    # each 32-bit stage starts from a copy of it.
+    template=$(dirname "$0")/win32-prefix.sh
+    if [ ! -f "$("$template" path)/system.reg" ]; then
+        say "creating the 32-bit Wine prefix (emulated: several minutes)"
+        "$template" create || { say "cannot create the 32-bit Wine prefix"; exit 1; }
     fi
     exit 0
 fi

@@ -1,6 +1,7 @@
 #!/bin/bash
 # Runs every test: the Windows tests under wine64 in a private session, the
-# native image-core tests and fuzz runs, and the resource generator's tests.
+# native image-core tests and fuzz runs, the resource generator's tests, and
+# the shipped 32-bit build's stage (emulated).
 set -uo pipefail
 build=$1
 failed=0
@@ -19,5 +20,8 @@ scripts/check-binaries.sh || failed=1
 
 echo "== native tests"
 ctest --test-dir "$build/native" --output-on-failure -j 2 || failed=1
+
+# Last, since it turns the i386 emulator on while it runs.
+scripts/test-win32.sh "$build" || failed=1
 
 exit $failed

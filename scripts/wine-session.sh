@@ -9,7 +9,7 @@ shift
 
 export WINEPREFIX="$build_dir/wineprefix"
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
+export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe,winemenubuilder.exe=d"
 export XDG_DATA_HOME="$build_dir/xdg-data"
 export WINE64=/usr/lib/wine/wine64
 # GLIM_WINEARCH=win32: a 32-bit prefix run by the i386 loader (wine32).
@@ -52,7 +52,10 @@ fi
 wineserver -p
 # A Wine virtual desktop: windows get frames in screenshots, and closing a
 # window does not wait for a window manager that is not there.
-if [ ! -f "$WINEPREFIX/.virtual-desktop" ]; then
+# GLIM_VIRTUAL_DESKTOP=0: none (the emulated 32-bit stage, which shows no
+# window, saves the prefix restart it costs).
+virtual_desktop=${GLIM_VIRTUAL_DESKTOP:-1}
+if [ "$virtual_desktop" = 1 ] && [ ! -f "$WINEPREFIX/.virtual-desktop" ]; then
     "$WINE64" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
     "$WINE64" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f \
         >/dev/null 2>&1
@@ -72,9 +75,12 @@ fi
 # A network share for the tests: \\localhost\glimshare is a scratch folder.
 mkdir -p "$build_dir/share" "$WINEPREFIX/dosdevices/unc/localhost"
 ln -sfn "$build_dir/share" "$WINEPREFIX/dosdevices/unc/localhost/glimshare"
+# Wine's own programs by their file, so that the loader starts each directly
+# and not through start.exe (a second process; a minute each emulated).
+system32="$WINEPREFIX/drive_c/windows/system32"
 # Start Wine's own services now, detached from our output: a test runner
 # would otherwise wait for them to close its pipes.
-"$WINE64" cmd /c exit </dev/null >/dev/null 2>&1 || true
+"$WINE64" "$system32/cmd.exe" /c exit </dev/null >/dev/null 2>&1 || true
 
 set +e
 "$@"

@@ -1,4 +1,4 @@
-// The build's program (or dist/win32 in the shipped 32-bit stage) installed
+// The build's program (or dist/win32 in the shipped 32-bit walk) installed
 // into a folder of its own and used from another process as a user uses it:
 // clicks and keys through the input queue, what the windows show read back,
 // and screenshots under out/walk.
@@ -587,8 +587,9 @@ std::string WindowsFolder() {
     return folder;
 }
 
-// The walk of the shipped 32-bit build, which runs emulated here: the same
-// steps, one program start for each scenario.
+// The walk for the shipped 32-bit build, which runs it emulated
+// (scripts/test-win32.sh --walk), and for every 64-bit run: the same steps,
+// one program start for each scenario.
 class ShortWalk : public UserWalk {
 protected:
     ShortWalk() {
