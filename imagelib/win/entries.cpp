@@ -10,6 +10,7 @@
 #include "pcx.h"
 #include "picture_file.h"
 #include "reduce.h"
+#include "gif.h"
 #include "structure.h"
 #include "tiff_decode.h"
 #include "wic_reader.h"

@@ -2,6 +2,7 @@
 // chunks, TIFF directories), the GIF table insertion and the BMP bit-field
 // decoder.
 #include "bmp.h"
+#include "gif.h"
 #include "structure.h"
 #include "tiff_directory.h"
 

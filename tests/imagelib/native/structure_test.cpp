@@ -2,6 +2,8 @@
 // fails; GIF LZW and PNG CRC checks find damage inside the data.
 #include "common/gif_maker.h"
 #include "common/manifest.h"
+#include "gif.h"
+#include "png.h"
 #include "structure.h"
 #include "tiff_directory.h"
 

@@ -2,12 +2,15 @@
 #pragma once
 
 #include "color.h"
+#include "header_reader.h"
 #include "status.h"
 
 #include <cstddef>
 #include <cstdint>
 
 namespace sky {
+
+Status ReadPcxInfo(HeaderReader& r, PictureInfo& info);
 
 struct PcxHeader {
     static constexpr size_t kSize = 128;

@@ -1,6 +1,6 @@
 #include "tiff_codecs.h"
 
-#include "tiff_bits.h"
+#include "bit_reader.h"
 
 #include <algorithm>
 #include <cstring>

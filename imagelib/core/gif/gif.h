@@ -1,10 +1,9 @@
-// Checks that a file holds all the data of its first picture, with sound
-// structure, so that a truncated or damaged file is refused instead of shown
-// half grey; and the layout facts the Windows layer needs.
+// GIF: the header fields, where the first image sits and whether its data is
+// complete.
 #pragma once
 
 #include "color.h"
-#include "format.h"
+#include "header_reader.h"
 #include "status.h"
 
 #include <cstddef>
@@ -13,8 +12,7 @@
 
 namespace sky {
 
-// Ok, Corrupt (truncated or broken structure), Unsupported or UnknownFormat.
-Status CheckComplete(Format format, const uint8_t* data, size_t size);
+Status ReadGifInfo(HeaderReader& r, PictureInfo& info);
 
 // Where the first GIF image sits on the logical screen.
 struct GifLayout {
@@ -45,7 +43,7 @@ std::vector<uint8_t> WithBlackGlobalTable(const uint8_t* data, size_t size,
 // and every colour index must be valid, and the image must be complete.
 Status CheckGifImage(const uint8_t* data, size_t size, const GifLayout& layout);
 
-// CRC-32 as PNG chunks use it.
-uint32_t Crc32(const uint8_t* data, size_t size);
+// The first image's blocks and codes, complete and valid.
+Status CheckGifComplete(const uint8_t* data, size_t size);
 
 } // namespace sky

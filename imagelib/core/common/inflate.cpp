@@ -1,6 +1,6 @@
 #include "inflate.h"
 
-#include "tiff_bits.h"
+#include "bit_reader.h"
 
 #include <algorithm>
 #include <iterator>

@@ -3,12 +3,15 @@
 #pragma once
 
 #include "color.h"
+#include "header_reader.h"
 #include "status.h"
 
 #include <cstddef>
 #include <cstdint>
 
 namespace sky {
+
+Status ReadBmpInfo(HeaderReader& r, PictureInfo& info);
 
 struct BmpHeader {
     uint64_t base = 0;     // offset of the file header (14 in an OS/2 bitmap array)
@@ -38,5 +41,8 @@ Status CheckBmpPixels(const BmpHeader& header, const uint8_t* data, size_t size)
 // Decodes a picture with HasMasks() into BGR rows.
 Status DecodeBmpBitFields(const BmpHeader& header, const uint8_t* data, size_t size,
                           const BgrView& out);
+
+// Parse and pixel checks together.
+Status CheckBmpComplete(const uint8_t* data, size_t size);
 
 } // namespace sky

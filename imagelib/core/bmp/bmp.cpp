@@ -300,4 +300,10 @@ Status DecodeBmpBitFields(const BmpHeader& h, const uint8_t* data, size_t size,
     return Status::Ok;
 }
 
+Status CheckBmpComplete(const uint8_t* data, size_t size) {
+    BmpHeader h;
+    Status s = ParseBmp(data, size, h);
+    return Succeeded(s) ? CheckBmpPixels(h, data, size) : s;
+}
+
 } // namespace sky
