@@ -1,7 +1,7 @@
 #include "tiff_decode.h"
 
 #include "inflate.h"
-#include "size_limits.h"
+#include "jpeg.h"
 #include "tiff_codecs.h"
 #include "tiff_fax.h"
 #include "tiff_pixels.h"
@@ -14,42 +14,24 @@ namespace sky {
 
 namespace {
 
-// A decoded chunk may not need more than a picture of the largest size.
-constexpr uint64_t kMaxChunkBytes = kMaxPixels * 4;
 // Output bytes one input byte may give at most (Deflate: a 258-byte copy in
 // two bits).
 constexpr uint64_t kPackBitsGrowth = 64, kLzwGrowth = 4096, kDeflateGrowth = 1032;
 
-uint64_t RowBytes(const TiffDirectory& d) {
-    const uint64_t samples = d.planar == 2 ? 1 : d.samples;
-    return (uint64_t{d.chunkWidth} * samples * d.bits + 7) / 8;
-}
-
-// Bytes of the first `rows` rows of one plane of a chunk.
-uint64_t ChunkBytes(const TiffDirectory& d, uint32_t rows) {
-    if (d.photometric == 6)
-        return YCbCrBytes(d, rows);
-    return RowBytes(d) * rows;
-}
-
-// Where the chunk lands in the picture.
-ChunkArea AreaOf(const TiffDirectory& d, uint32_t across, uint32_t down) {
-    ChunkArea a;
-    a.x = across * d.chunkWidth;
-    a.y = down * d.chunkHeight;
-    a.width = std::min(d.chunkWidth, d.width - a.x);
-    a.rows = std::min(d.chunkHeight, d.height - a.y);
-    return a;
+uint8_t ReverseBits(uint8_t b) {
+    b = static_cast<uint8_t>((b & 0xF0) >> 4 | (b & 0x0F) << 4);
+    b = static_cast<uint8_t>((b & 0xCC) >> 2 | (b & 0x33) << 2);
+    return static_cast<uint8_t>((b & 0xAA) >> 1 | (b & 0x55) << 1);
 }
 
 // Adds the sample `step` samples back to each one, as integers of the
 // sample's width in the file's byte order.
-void UndoDifferencing(const TiffDirectory& d, uint8_t* row, size_t rowBytes) {
-    const unsigned width = d.bits / 8, step = (d.planar == 2 ? 1 : d.samples) * width;
+void UndoDifferencing(const TiffLayout& l, uint8_t* row, size_t rowBytes) {
+    const unsigned width = l.bits / 8, step = l.PredictorStep() * width;
     for (size_t i = step; i + width <= rowBytes; i += width) {
         unsigned carry = 0;
         for (unsigned k = 0; k < width; ++k) {
-            const size_t at = i + (d.bigEndian ? width - 1 - k : k);
+            const size_t at = i + (l.bigEndian ? width - 1 - k : k);
             carry += row[at] + row[at - step];
             row[at] = static_cast<uint8_t>(carry);
             carry >>= 8;
@@ -59,39 +41,41 @@ void UndoDifferencing(const TiffDirectory& d, uint8_t* row, size_t rowBytes) {
 
 // The float predictor: bytes differenced along the row, stored most
 // significant byte of every sample first. Back to samples in file order.
-void UndoFloatPredictor(const TiffDirectory& d, uint8_t* row, size_t rowBytes,
+void UndoFloatPredictor(const TiffLayout& l, uint8_t* row, size_t rowBytes,
                         std::vector<uint8_t>& scratch) {
-    const unsigned width = d.bits / 8, step = d.planar == 2 ? 1 : d.samples;
+    const unsigned width = l.bits / 8, step = l.PredictorStep();
     for (size_t i = step; i < rowBytes; ++i)
         row[i] = static_cast<uint8_t>(row[i] + row[i - step]);
     const size_t count = rowBytes / width;
     scratch.assign(row, row + rowBytes);
     for (size_t j = 0; j < count; ++j)
         for (unsigned k = 0; k < width; ++k)
-            row[j * width + (d.bigEndian ? k : width - 1 - k)] = scratch[k * count + j];
+            row[j * width + (l.bigEndian ? k : width - 1 - k)] = scratch[k * count + j];
 }
 
-// Undoes the predictor in place, row by row.
-void UndoPredictor(const TiffDirectory& d, uint8_t* data, size_t rowBytes, uint32_t rows,
-                   std::vector<uint8_t>& scratch) {
-    for (uint32_t r = 0; r < rows; ++r) {
-        uint8_t* row = data + size_t{r} * rowBytes;
-        if (d.predictor == 3)
-            UndoFloatPredictor(d, row, rowBytes, scratch);
+// Undoes the predictor in place over a decoded plane of `size` bytes, in the
+// rows the layout gives it; nothing is touched past `size`.
+void UndoPredictor(const TiffLayout& l, uint8_t* data, size_t size, std::vector<uint8_t>& scratch) {
+    const uint64_t rowBytes = l.predictor == 3 ? l.RowBytes() : l.PredictorRowBytes();
+    if (rowBytes == 0)
+        return;
+    for (size_t at = 0; size - at >= rowBytes; at += rowBytes) {
+        if (l.predictor == 3)
+            UndoFloatPredictor(l, data + at, rowBytes, scratch);
         else
-            UndoDifferencing(d, row, rowBytes);
+            UndoDifferencing(l, data + at, rowBytes);
     }
 }
 
 // Output bytes one input byte may give at most; a fax row may take one bit.
-uint64_t Growth(const TiffDirectory& d) {
-    switch (d.compression) {
+uint64_t Growth(const TiffLayout& l) {
+    switch (l.compression) {
     case 1:
         return 1;
     case 2:
     case 3:
     case 4:
-        return RowBytes(d) * 8;
+        return l.RowBytes() * 8;
     case 5:
         return kLzwGrowth;
     case 8:
@@ -102,15 +86,15 @@ uint64_t Growth(const TiffDirectory& d) {
     }
 }
 
-Status Decompress(const TiffDirectory& d, const uint8_t* src, size_t count, uint8_t* out,
+Status Decompress(const TiffLayout& l, const uint8_t* src, size_t count, uint8_t* out,
                   size_t size) {
-    switch (d.compression) {
+    switch (l.compression) {
     case 2:
     case 3:
     case 4: {
         static constexpr FaxCoding kCoding[] = {FaxCoding::ModifiedHuffman, FaxCoding::T4,
                                                 FaxCoding::T6};
-        const FaxLayout fax{d.chunkWidth, kCoding[d.compression - 2], d.faxTwoD, d.fillOrder == 2};
+        const FaxLayout fax{l.chunkWidth, kCoding[l.compression - 2], l.faxTwoD, l.fillOrder == 2};
         return FaxDecodeTiff(src, count, fax, out, size);
     }
     case 5:
@@ -121,25 +105,6 @@ Status Decompress(const TiffDirectory& d, const uint8_t* src, size_t count, uint
     default:
         return UnpackBitsTiff(src, count, out, size);
     }
-}
-
-// The chunk's samples, decompressed into `buffer` unless stored as they are.
-Status Expand(const TiffDirectory& d, const uint8_t* src, size_t count, uint64_t needed,
-              std::vector<uint8_t>& buffer, const uint8_t*& result) {
-    if (needed > uint64_t{count} * Growth(d))
-        return Status::Corrupt;
-    if (needed > kMaxChunkBytes)
-        return Status::TooLarge;
-    if (d.compression == 1) {
-        result = src;
-        return Status::Ok;
-    }
-    // Codes of the old LZW variant start least significant bit first.
-    if (d.compression == 5 && count >= 2 && src[0] == 0 && (src[1] & 1))
-        return Status::Unsupported;
-    buffer.resize(needed);
-    result = buffer.data();
-    return Decompress(d, src, count, buffer.data(), buffer.size());
 }
 
 bool IsJpegStart(const uint8_t* p, size_t size) {
@@ -163,65 +128,109 @@ Status AssembleJpeg(const uint8_t* tables, size_t tablesSize, const uint8_t* chu
     return Status::Ok;
 }
 
+uint64_t RoundUp(uint64_t v, uint64_t unit) {
+    return (v + unit - 1) / unit * unit;
+}
+
 // Decodes the chunks one at a time, reusing its buffers.
 class ChunkReader {
 public:
-    ChunkReader(const uint8_t* data, const TiffDirectory& d, const BgrView& out,
-                const JpegStreamDecoder& jpeg)
-        : data_(data), d_(d), out_(out), jpeg_(jpeg), rows_(SamplesOf(d)),
-          jpegRows_(JpegSamplesOf(d)), buffers_(d.Planes()), planes_(d.Planes()) {
-        if (d.photometric == 6 && !d.Jpeg())
-            ycbcr_ = std::make_unique<YCbCrWriter>(d);
+    ChunkReader(const uint8_t* data, const TiffLayout& l, const BgrView& out,
+                const JpegStreamDecoder& jpeg, WorkCounter& work)
+        : data_(data), l_(l), out_(out), jpeg_(jpeg), work_(work), rows_(SamplesOf(l)),
+          jpegRows_(JpegSamplesOf(l)), buffers_(l.Planes()), planes_(l.Planes()) {
+        if (l.Subsampled())
+            ycbcr_ = std::make_unique<YCbCrWriter>(l);
     }
 
     Status Read(uint32_t across, uint32_t down) {
-        const ChunkArea area = AreaOf(d_, across, down);
-        const uint32_t index = down * d_.ChunksAcross() + across;
-        return d_.compression == 7 ? ReadJpeg(index, area) : ReadSamples(index, area);
+        const ChunkArea area = l_.AreaOf(across, down);
+        const uint32_t index = down * l_.ChunksAcross() + across;
+        return l_.compression == 7 ? ReadJpeg(index, area) : ReadSamples(index, area);
     }
 
     // Old-style JPEG: one stream for the whole picture.
     Status ReadWholeJpeg() {
-        const ChunkArea area{0, 0, d_.width, d_.height};
-        return DecodeJpeg(data_ + d_.interchangeAt, d_.interchangeSize, d_.width, area);
+        const ChunkArea area{0, 0, l_.width, l_.height};
+        return DecodeJpeg(data_ + l_.interchangeAt, l_.interchangeSize, l_.width, area);
     }
 
 private:
+    // The chunk's samples in `buffer`, or in place when stored as they are.
+    Status Expand(const uint8_t* src, size_t count, uint64_t needed, std::vector<uint8_t>& buffer,
+                  const uint8_t*& result) {
+        if (needed > uint64_t{count} * Growth(l_))
+            return Status::Corrupt;
+        if (!work_.Spend(needed))
+            return Status::TooLarge;
+        // Reversed bit order applies to the stored bytes (fax reads it itself).
+        const bool reverse = l_.fillOrder == 2 && !l_.Fax();
+        if (reverse) {
+            reversed_.resize(count);
+            std::transform(src, src + count, reversed_.begin(), ReverseBits);
+            src = reversed_.data();
+        }
+        if (l_.compression == 1 && !reverse) {
+            result = src; // stored as they are
+            return Status::Ok;
+        }
+        // Codes of the old LZW variant start least significant bit first.
+        if (l_.compression == 5 && count >= 2 && src[0] == 0 && (src[1] & 1))
+            return Status::Unsupported;
+        buffer.resize(needed);
+        result = buffer.data();
+        if (l_.compression == 1) {
+            std::copy(src, src + needed, buffer.begin());
+            return Status::Ok;
+        }
+        return Decompress(l_, src, count, buffer.data(), buffer.size());
+    }
+
     Status ReadSamples(uint32_t index, const ChunkArea& area) {
-        const uint64_t needed = ChunkBytes(d_, area.rows);
-        const uint32_t perPlane = d_.ChunksAcross() * d_.ChunksDown();
-        for (unsigned p = 0; p < d_.Planes(); ++p) {
+        const uint64_t needed = l_.PlaneBytes(area.rows);
+        const uint32_t perPlane = l_.ChunksAcross() * l_.ChunksDown();
+        for (unsigned p = 0; p < l_.Planes(); ++p) {
             const uint32_t chunk = index + p * perPlane;
-            const Status s = Expand(d_, data_ + d_.offsets[chunk], d_.counts[chunk], needed,
+            const Status s = Expand(data_ + l_.offsets[chunk], l_.counts[chunk], needed,
                                     buffers_[p], planes_[p]);
             if (s != Status::Ok)
                 return s;
-            if (d_.predictor != 1)
-                UndoPredictor(d_, buffers_[p].data(), RowBytes(d_), area.rows, scratch_);
+            if (l_.predictor != 1) // never with stored samples
+                UndoPredictor(l_, buffers_[p].data(), buffers_[p].size(), scratch_);
         }
         if (ycbcr_)
-            ycbcr_->Write(planes_[0], d_.chunkWidth, area, out_);
+            ycbcr_->Write(planes_[0], l_.chunkWidth, area, out_);
         else
-            rows_.Write(planes_.data(), RowBytes(d_), area, out_);
+            rows_.Write(planes_.data(), l_.RowBytes(), area, out_);
         return Status::Ok;
     }
 
     Status ReadJpeg(uint32_t index, const ChunkArea& area) {
-        const uint8_t* tables = d_.tablesSize ? data_ + d_.tablesAt : nullptr;
-        const Status s = AssembleJpeg(tables, d_.tablesSize, data_ + d_.offsets[index],
-                                      d_.counts[index], stream_);
+        const uint8_t* tables = l_.tablesSize ? data_ + l_.tablesAt : nullptr;
+        const Status s = AssembleJpeg(tables, l_.tablesSize, data_ + l_.offsets[index],
+                                      l_.counts[index], stream_);
         if (s != Status::Ok)
             return s;
-        return DecodeJpeg(stream_.data(), stream_.size(), d_.chunkWidth, area);
+        return DecodeJpeg(stream_.data(), stream_.size(), l_.chunkWidth, area);
     }
 
     // Tiles decode whole and are cropped; strips decode the rows they hold.
+    // The stream must be whole and its frame the chunk's, give or take the
+    // padding to whole MCUs.
     Status DecodeJpeg(const uint8_t* stream, size_t size, uint32_t width, const ChunkArea& area) {
-        const uint32_t height = d_.tiled ? d_.chunkHeight : area.rows;
-        const unsigned components = d_.ColourSamples();
-        const uint64_t rowBytes = uint64_t{width} * components;
-        if (rowBytes * height > kMaxChunkBytes)
+        const uint32_t height = l_.tiled ? l_.chunkHeight : area.rows;
+        const uint32_t frameHeight = l_.compression == 6 ? l_.height : l_.chunkHeight;
+        JpegFrame frame;
+        if (CheckJpegComplete(stream, size) != Status::Ok || !ReadJpegFrame(stream, size, frame))
+            return Status::Corrupt;
+        if (frame.width < width || frame.height < height ||
+            frame.width > RoundUp(width, frame.mcuWidth) ||
+            frame.height > RoundUp(frameHeight, frame.mcuHeight))
+            return Status::Corrupt;
+        const unsigned components = l_.ColourSamples();
+        if (!work_.Spend(uint64_t{frame.width} * frame.height * components))
             return Status::TooLarge;
+        const uint64_t rowBytes = uint64_t{width} * components;
         buffers_[0].resize(rowBytes * height);
         const Status s = jpeg_(stream, size, width, height, components, buffers_[0].data());
         if (s != Status::Ok)
@@ -232,15 +241,17 @@ private:
     }
 
     const uint8_t* data_;
-    const TiffDirectory& d_;
+    const TiffLayout& l_;
     const BgrView& out_;
     const JpegStreamDecoder& jpeg_;
+    WorkCounter& work_;
     RowWriter rows_;
     RowWriter jpegRows_;
     std::unique_ptr<YCbCrWriter> ycbcr_;
     std::vector<std::vector<uint8_t>> buffers_;
     std::vector<const uint8_t*> planes_;
     std::vector<uint8_t> stream_;
+    std::vector<uint8_t> reversed_;
     std::vector<uint8_t> scratch_;
 };
 
@@ -248,24 +259,27 @@ private:
 
 Status TiffDecoder::Open(const uint8_t* data, size_t size) {
     open_ = false;
-    const Status s = ReadTiffDirectory(data, size, dir_);
+    const Status s = ReadTiffLayout(data, size, true, layout_);
     if (s != Status::Ok)
         return s;
     data_ = data;
+    size_ = size;
+    work_ = WorkCounter(layout_.WorkLimit(size));
     open_ = true;
     return Status::Ok;
 }
 
-Status TiffDecoder::Decode(const BgrView& out, const JpegStreamDecoder& jpeg) const {
-    if (!open_ || !out.top || out.width != dir_.width || out.height != dir_.height)
+Status TiffDecoder::Decode(const BgrView& out, const JpegStreamDecoder& jpeg) {
+    if (!open_ || !out.top || out.width != layout_.width || out.height != layout_.height)
         return Status::InvalidArgument;
     if (NeedsJpeg() && !jpeg)
         return Status::DecoderMissing;
-    ChunkReader reader(data_, dir_, out, jpeg);
-    if (dir_.compression == 6)
+    work_ = WorkCounter(layout_.WorkLimit(size_));
+    ChunkReader reader(data_, layout_, out, jpeg, work_);
+    if (layout_.compression == 6)
         return reader.ReadWholeJpeg();
-    for (uint32_t down = 0; down < dir_.ChunksDown(); ++down)
-        for (uint32_t across = 0; across < dir_.ChunksAcross(); ++across)
+    for (uint32_t down = 0; down < layout_.ChunksDown(); ++down)
+        for (uint32_t across = 0; across < layout_.ChunksAcross(); ++across)
             if (const Status s = reader.Read(across, down); s != Status::Ok)
                 return s;
     return Status::Ok;

@@ -4,7 +4,8 @@
 
 #include "color.h"
 #include "status.h"
-#include "tiff_directory.h"
+#include "tiff_layout.h"
+#include "work_counter.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -23,16 +24,22 @@ public:
     // Reads the first directory. Ok when this decoder reads its layout;
     // Unsupported for what it leaves out; Corrupt or TooLarge as the other readers.
     Status Open(const uint8_t* data, size_t size); // data outlives the decoder
-    uint32_t Width() const { return dir_.width; }
-    uint32_t Height() const { return dir_.height; }
-    bool NeedsJpeg() const { return open_ && dir_.Jpeg(); }
+    uint32_t Width() const { return layout_.width; }
+    uint32_t Height() const { return layout_.height; }
+    bool NeedsJpeg() const { return open_ && layout_.Jpeg(); }
     // Writes out.width x out.height BGR pixels (out sized Width() x Height()),
     // extra alpha composed over white. `jpeg` may be empty when !NeedsJpeg().
-    Status Decode(const BgrView& out, const JpegStreamDecoder& jpeg) const;
+    // TooLarge once the work would pass WorkLimit().
+    Status Decode(const BgrView& out, const JpegStreamDecoder& jpeg);
+    // The last decode's work, and the most one decode of this file may do.
+    uint64_t WorkSpent() const { return work_.Spent(); }
+    uint64_t WorkLimit() const { return work_.Limit(); }
 
 private:
     const uint8_t* data_ = nullptr;
-    TiffDirectory dir_;
+    size_t size_ = 0;
+    TiffLayout layout_;
+    WorkCounter work_;
     bool open_ = false;
 };
 

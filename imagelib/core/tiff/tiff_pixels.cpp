@@ -6,7 +6,7 @@
 
 namespace sky {
 
-SampleLayout SamplesOf(const TiffDirectory& d) {
+SampleLayout SamplesOf(const TiffLayout& d) {
     SampleLayout l;
     l.bits = d.bits;
     l.floating = d.floating;
@@ -14,13 +14,12 @@ SampleLayout SamplesOf(const TiffDirectory& d) {
     l.photometric = d.photometric;
     l.planar = d.planar == 2;
     l.bigEndian = d.bigEndian;
-    l.reversed = d.fillOrder == 2 && d.bits < 8 && !d.Fax(); // fax rows come out in order
     l.alpha = d.alpha;
     l.colours = &d.colours;
     return l;
 }
 
-SampleLayout JpegSamplesOf(const TiffDirectory& d) {
+SampleLayout JpegSamplesOf(const TiffLayout& d) {
     SampleLayout l;
     l.samples = d.ColourSamples();
     l.photometric = l.samples == 1 ? d.photometric : 2;
@@ -28,12 +27,6 @@ SampleLayout JpegSamplesOf(const TiffDirectory& d) {
 }
 
 namespace {
-
-uint8_t ReverseBits(uint8_t b) {
-    b = static_cast<uint8_t>((b & 0xF0) >> 4 | (b & 0x0F) << 4);
-    b = static_cast<uint8_t>((b & 0xCC) >> 2 | (b & 0x33) << 2);
-    return static_cast<uint8_t>((b & 0xAA) >> 1 | (b & 0x55) << 1);
-}
 
 // `n` bytes from `p` in the file's byte order.
 uint64_t Unsigned(const uint8_t* p, unsigned n, bool bigEndian) {
@@ -75,7 +68,7 @@ uint32_t SampleAt(const uint8_t* row, size_t i, const SampleLayout& l) {
     }
     default: {
         const size_t bit = i * l.bits;
-        const uint8_t byte = l.reversed ? ReverseBits(row[bit / 8]) : row[bit / 8];
+        const uint8_t byte = row[bit / 8];
         return (byte >> (8 - l.bits - bit % 8)) & ((1u << l.bits) - 1);
     }
     }
@@ -199,7 +192,7 @@ uint8_t Clamp8(double v) {
 
 } // namespace
 
-YCbCrWriter::YCbCrWriter(const TiffDirectory& d)
+YCbCrWriter::YCbCrWriter(const TiffLayout& d)
     : subX_(d.subX), subY_(d.subY), luma_{d.luma[0], d.luma[1], d.luma[2]} {
     const double* rbw = d.referenceBlackWhite;
     for (unsigned v = 0; v < 256; ++v) {
@@ -207,12 +200,6 @@ YCbCrWriter::YCbCrWriter(const TiffDirectory& d)
         cbTable_[v] = Coded(v, rbw[2], rbw[3], 127);
         crTable_[v] = Coded(v, rbw[4], rbw[5], 127);
     }
-}
-
-uint64_t YCbCrBytes(const TiffDirectory& d, uint32_t rows) {
-    const uint64_t across = (uint64_t{d.chunkWidth} + d.subX - 1) / d.subX;
-    const uint64_t down = (uint64_t{rows} + d.subY - 1) / d.subY;
-    return across * down * (d.subX * d.subY + 2);
 }
 
 Rgb8 YCbCrWriter::Convert(unsigned y, unsigned cb, unsigned cr) const {

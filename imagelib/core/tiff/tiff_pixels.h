@@ -3,7 +3,7 @@
 #pragma once
 
 #include "color.h"
-#include "tiff_directory.h"
+#include "tiff_layout.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -19,22 +19,13 @@ struct SampleLayout {
     unsigned photometric = 1;
     bool planar = false; // one plane per sample
     bool bigEndian = false;
-    bool reversed = false; // FillOrder 2
     TiffAlpha alpha = TiffAlpha::None;
     const Palette* colours = nullptr;
 };
 
-SampleLayout SamplesOf(const TiffDirectory& d);
+SampleLayout SamplesOf(const TiffLayout& d);
 // What the JPEG callback gives back for the directory.
-SampleLayout JpegSamplesOf(const TiffDirectory& d);
-
-// The part of a chunk inside the picture: its place and size.
-struct ChunkArea {
-    uint32_t x = 0;
-    uint32_t y = 0;
-    uint32_t width = 0;
-    uint32_t rows = 0;
-};
+SampleLayout JpegSamplesOf(const TiffLayout& d);
 
 // Writes the area's pixels from chunk planes whose rows are `rowBytes` apart.
 class RowWriter {
@@ -56,13 +47,10 @@ private:
     std::vector<uint32_t> samples_;
 };
 
-// Bytes of the YCbCr blocks covering the first `rows` rows of a chunk.
-uint64_t YCbCrBytes(const TiffDirectory& d, uint32_t rows);
-
 // Packed blocks of subsampled YCbCr (8 bits) to BGR.
 class YCbCrWriter {
 public:
-    explicit YCbCrWriter(const TiffDirectory& d);
+    explicit YCbCrWriter(const TiffLayout& d);
     void Write(const uint8_t* blocks, uint32_t chunkWidth, const ChunkArea& area,
                const BgrView& out) const;
 

@@ -4,7 +4,7 @@
 #include "bmp.h"
 #include "gif.h"
 #include "structure.h"
-#include "tiff_directory.h"
+#include "tiff_layout.h"
 
 #include <vector>
 

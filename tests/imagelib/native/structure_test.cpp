@@ -5,7 +5,7 @@
 #include "gif.h"
 #include "png.h"
 #include "structure.h"
-#include "tiff_directory.h"
+#include "tiff_layout.h"
 
 #include <gtest/gtest.h>
 

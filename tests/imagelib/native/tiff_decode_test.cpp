@@ -3,6 +3,8 @@
 #include "common/known_outcomes.h"
 #include "common/manifest.h"
 #include "inflate.h"
+#include "info.h"
+#include "structure.h"
 #include "size_limits.h"
 #include "tiff_decode.h"
 
@@ -159,7 +161,7 @@ public:
     }
 
 private:
-    static constexpr size_t kArrays = 512, kDataStart = 4096;
+    static constexpr size_t kArrays = 512, kDataStart = 1 << 17;
     static void Put(std::vector<uint8_t>& out, uint64_t v, unsigned bytes) {
         for (unsigned i = 0; i < bytes; ++i)
             out.push_back(uint8_t(v >> (8 * i)));
@@ -212,6 +214,54 @@ std::string RunOfA(int copies) {
     for (int i = 0; i < copies; ++i)
         bits += " 11000101 00000";
     return bits;
+}
+
+// Deflate's stored block: the bytes as they are.
+std::vector<uint8_t> Stored(const std::vector<uint8_t>& bytes) {
+    const size_t n = bytes.size();
+    std::vector<uint8_t> out = {
+        0x78, 0x01, 0x01, uint8_t(n), uint8_t(n >> 8), uint8_t(~n), uint8_t(~n >> 8)};
+    out.insert(out.end(), bytes.begin(), bytes.end());
+    return out;
+}
+
+// A baseline frame header of the given size, three components, and a scan.
+std::vector<uint8_t> JpegFrame(uint16_t width, uint16_t height) {
+    return {0xFF,
+            0xD8,
+            0xFF,
+            0xC0,
+            0,
+            17,
+            8,
+            uint8_t(height >> 8),
+            uint8_t(height),
+            uint8_t(width >> 8),
+            uint8_t(width),
+            3,
+            1,
+            0x22,
+            0,
+            2,
+            0x11,
+            0,
+            3,
+            0x11,
+            0,
+            0xFF,
+            0xDA,
+            0,
+            2,
+            0x55,
+            0xFF,
+            0xD9};
+}
+
+sky::PictureInfo InfoOf(const std::vector<uint8_t>& file) {
+    sky::MemorySource source(file.data(), file.size());
+    sky::PictureInfo info;
+    sky::ReadPictureInfo(source, info);
+    return info;
 }
 
 TEST(TiffDecode, InflateReadsStoredAndFixedBlocks) {
@@ -300,15 +350,16 @@ TEST(TiffDecode, JpegStripsJoinTheTablesAndTheirData) {
     TiffMaker t = Picture(8, 8, 3, 6);
     t.Short(259, 7);
     t.Tag(347, 7, {0xFF, 0xD8, 0xFF, 0xDB, 0, 3, 1, 0xFF, 0xC4, 0, 3, 2, 0xFF, 0xD9});
-    t.Long(273, t.Data({0xFF, 0xD8, 0xFF, 0xDA, 0, 2, 0x55, 0xFF, 0xD9}));
-    t.Long(279, 9);
+    const std::vector<uint8_t> chunk = JpegFrame(8, 8);
+    t.Long(273, t.Data(chunk));
+    t.Long(279, uint32_t(chunk.size()));
     const std::vector<uint8_t> file = t.Bytes();
     FakeJpeg jpeg;
     const Decoded d = Decode(file, jpeg.Callback());
     ASSERT_EQ(d.decode, Status::Ok);
     ASSERT_EQ(jpeg.streams.size(), 1u);
-    const std::vector<uint8_t> expected = {0xFF, 0xD8, 0xFF, 0xDB, 0, 3, 1,    0xFF, 0xC4, 0,
-                                           3,    2,    0xFF, 0xDA, 0, 2, 0x55, 0xFF, 0xD9};
+    std::vector<uint8_t> expected = {0xFF, 0xD8, 0xFF, 0xDB, 0, 3, 1, 0xFF, 0xC4, 0, 3, 2};
+    expected.insert(expected.end(), chunk.begin() + 2, chunk.end());
     EXPECT_EQ(jpeg.streams[0], expected);
     EXPECT_EQ(d.bgr[0], 128);
 }
@@ -374,3 +425,148 @@ TEST(TiffDecode, HostileLayoutsFailFast) {
 }
 
 } // namespace
+
+// Subsampled blocks differenced in rows of the packed blocks, as they are
+// written: two 2x2 blocks, each row of 6 bytes differenced three apart.
+TEST(TiffDecode, PredictorOnSubsampledYCbCrStaysInItsBlocks) {
+    for (const unsigned compression : {8u, 32946u}) {
+        TiffMaker t = Picture(4, 2, 3, 6);
+        t.Short(259, compression);
+        t.Short(317, 2);
+        const std::vector<uint8_t> data =
+            Stored({10, 60, 110, 150, 68, 18, 20, 70, 120, 150, 58, 8});
+        t.Long(273, t.Data(data));
+        t.Long(279, uint32_t(data.size()));
+        const Decoded d = Decode(t.Bytes());
+        ASSERT_EQ(d.decode, Status::Ok);
+        const std::vector<uint8_t> grey = {10, 60, 20, 70, 110, 160, 120, 170};
+        for (size_t i = 0; i < grey.size(); ++i)
+            EXPECT_EQ(d.bgr[3 * i], grey[i]) << i;
+    }
+}
+
+// Every strip of a 1x4096 picture points at one stream of 4096x4096 pixels:
+// refused before a single stream is decoded.
+TEST(TiffDecode, JpegStreamsLargerThanTheirStripAreRefused) {
+    TiffMaker t = Picture(1, 4096, 3, 6);
+    t.Short(259, 7);
+    t.Short(278, 1);
+    const std::vector<uint8_t> stream = JpegFrame(4096, 4096);
+    const uint32_t at = t.Data(stream);
+    t.Tag(273, 4, std::vector<uint32_t>(4096, at));
+    t.Tag(279, 4, std::vector<uint32_t>(4096, uint32_t(stream.size())));
+    FakeJpeg jpeg;
+    const Decoded d = Decode(t.Bytes(), jpeg.Callback());
+    EXPECT_NE(d.open == Status::Ok ? d.decode : d.open, Status::Ok);
+    EXPECT_TRUE(jpeg.streams.empty());
+}
+
+// 32767x1 tiles over a 1x4096 picture, all at one Deflate stream: 130 MB to
+// inflate for 4096 pixels. Refused before inflating.
+TEST(TiffDecode, TilesFarWiderThanThePictureAreRefusedFast) {
+    const auto start = std::chrono::steady_clock::now();
+    for (const unsigned planar : {1u, 2u}) {
+        TiffMaker t = Picture(1, 4096, 3, 2);
+        t.Short(259, 8);
+        t.Short(284, planar);
+        t.Long(322, 32767);
+        t.Long(323, 1);
+        const std::vector<uint8_t> stream = Zlib(RunOfA(382)); // a row of a tile
+        const uint32_t at = t.Data(stream);
+        const size_t tiles = planar == 1 ? 4096 : 3 * 4096;
+        t.Tag(324, 4, std::vector<uint32_t>(tiles, at));
+        t.Tag(325, 4, std::vector<uint32_t>(tiles, uint32_t(stream.size())));
+        const Decoded d = Decode(t.Bytes());
+        EXPECT_EQ(d.open == Status::Ok ? d.decode : d.open, Status::TooLarge) << planar;
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+}
+
+// Thousands of directories, each starting 12 bytes after the last and
+// spanning 2000 entries: refused without walking them all.
+TEST(TiffDecode, OverlappingDirectoryChainsAreNotWalkedEntryByEntry) {
+    TiffMaker t = Picture(1, 1, 1, 1);
+    t.Long(273, t.Data({0}));
+    t.Long(279, 1);
+    std::vector<uint8_t> file = t.Bytes();
+    constexpr uint32_t kEntries = 2000, kCells = 5400;
+    const uint32_t base = uint32_t(file.size());
+    const size_t next = 8 + 2 + 12 * size_t{file[8]}; // after the tags
+    for (int i = 0; i < 4; ++i)
+        file[next + i] = uint8_t(base >> 8 * i);
+    for (uint32_t j = 0; j < kCells; ++j) {
+        // The count of the directory here; the link of the one kEntries cells back.
+        const uint32_t link = j >= kEntries && j + 1 < kCells ? base + 12 * (j - kEntries + 1) : 0;
+        const uint8_t cell[12] = {uint8_t(kEntries),  uint8_t(kEntries >> 8), uint8_t(link),
+                                  uint8_t(link >> 8), uint8_t(link >> 16),    uint8_t(link >> 24)};
+        file.insert(file.end(), cell, cell + 12);
+    }
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(sky::CheckComplete(sky::Format::Tiff, file.data(), file.size()), Status::Corrupt);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(100));
+}
+
+// A colour map of 8-bit values, as some writers give it, is scaled up on
+// both reading paths instead of showing black.
+TEST(TiffDecode, ColourMapsOfEightBitValuesAreScaled) {
+    TiffMaker t = Picture(2, 1, 1, 3);
+    std::vector<uint32_t> map(3 * 256, 0);
+    map[1] = 255;
+    map[256 + 1] = 128;
+    map[512 + 1] = 7;
+    t.Tag(320, 3, map);
+    t.Long(273, t.Data({0, 1}));
+    t.Long(279, 2);
+    const std::vector<uint8_t> file = t.Bytes();
+    const Decoded d = Decode(file);
+    ASSERT_EQ(d.decode, Status::Ok);
+    EXPECT_EQ(d.bgr, (std::vector<uint8_t>{0, 0, 0, 7, 128, 255}));
+    sky::Palette colours;
+    ASSERT_TRUE(sky::ReadTiffColourMap(file.data(), file.size(), colours));
+    EXPECT_EQ(colours[1], (sky::Rgb8{255, 128, 7}));
+}
+
+// Reversed bit order applies to the stored bytes, before decompression; a
+// repeated tag means what it means to the first reader of it; a JPEG strip
+// must be a whole stream, as a .JPG file must.
+TEST(TiffDecode, FillOrderDuplicateTagsAndCutJpegStripsReadOneWay) {
+    const auto reversed = [](std::vector<uint8_t> bytes) {
+        for (uint8_t& b : bytes) {
+            uint8_t r = 0;
+            for (int i = 0; i < 8; ++i)
+                r = uint8_t(r | ((b >> i) & 1) << (7 - i));
+            b = r;
+        }
+        return bytes;
+    };
+    TiffMaker packed = Picture(4, 1, 1, 1);
+    packed.Short(259, 32773);
+    packed.Short(266, 2);
+    packed.Long(273, packed.Data(reversed({3, 10, 20, 30, 40})));
+    packed.Long(279, 5);
+    const Decoded d = Decode(packed.Bytes());
+    ASSERT_EQ(d.decode, Status::Ok);
+    EXPECT_EQ(d.bgr, (std::vector<uint8_t>{10, 10, 10, 20, 20, 20, 30, 30, 30, 40, 40, 40}));
+
+    // Tag 255 is written just before the width and then renamed to it.
+    TiffMaker twice = Picture(4, 1, 1, 1);
+    twice.Long(255, 2);
+    twice.Long(273, twice.Data({1, 2, 3, 4}));
+    twice.Long(279, 4);
+    std::vector<uint8_t> file = twice.Bytes();
+    ASSERT_EQ(file[10], 255);
+    file[10] = 0;
+    file[11] = 1;
+    const Decoded first = Decode(file);
+    ASSERT_EQ(first.open, Status::Ok);
+    EXPECT_EQ(InfoOf(file).width, first.width);
+
+    TiffMaker cut = Picture(8, 8, 3, 6);
+    cut.Short(259, 7);
+    std::vector<uint8_t> stream = JpegFrame(8, 8);
+    stream.resize(stream.size() - 7); // before the scan
+    cut.Long(273, cut.Data(stream));
+    cut.Long(279, uint32_t(stream.size()));
+    FakeJpeg jpeg;
+    EXPECT_EQ(Decode(cut.Bytes(), jpeg.Callback()).decode, Status::Corrupt);
+}
