@@ -21,7 +21,7 @@ pcx="$work/large.pcx"
 [ -f "$pcx" ] || "$convert" "$png" "$pcx"
 
 x86_64-w64-mingw32-g++-posix -std=c++20 -O2 -Wall -Wextra -static -o "$work/imagelib_bench.exe" \
-    -I"$root/imagelib/core" "$here/bench.cpp" "$root"/imagelib/core/*.cpp \
+    $(printf -- '-I%s ' "$root"/imagelib/core/*/) "$here/bench.cpp" "$root"/imagelib/core/*/*.cpp \
     -lole32 -lwindowscodecs -luuid -lgdi32
 cp "$dll" "$work/"
 

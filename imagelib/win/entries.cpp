@@ -48,11 +48,14 @@ public:
         kind_ = Kind::Wic;
         GifLayout layout;
         const bool gif = format == Format::Gif && Succeeded(ReadGifLayout(data, size, layout));
-        if (gif && layout.blackTable) {
-            // The platform decoder dereferences the missing table.
-            withTable_ = WithBlackGlobalTable(data, size, layout);
-            data = withTable_.data();
-            size = withTable_.size();
+        if (gif) {
+            // The platform decoder reads every frame and fails on what follows
+            // the first; without any table it dereferences the missing one.
+            firstImage_ = FirstImageOnly(data, size, layout);
+            if (layout.blackTable)
+                firstImage_ = WithBlackGlobalTable(firstImage_.data(), firstImage_.size(), layout);
+            data = firstImage_.data();
+            size = firstImage_.size();
         }
         Status s = wic_.Open(format, data, size);
         if (!Succeeded(s) && format == Format::Tiff && Succeeded(tiff_.Open(data, size))) {
@@ -126,7 +129,7 @@ private:
     size_t size_ = 0;
     TiffDecoder tiff_;
     bool tiffFallback_ = false;
-    std::vector<uint8_t> withTable_; // outlives the decoder that reads it
+    std::vector<uint8_t> firstImage_; // outlives the decoder that reads it
     WicPicture wic_;
 };
 

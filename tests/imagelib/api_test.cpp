@@ -312,6 +312,27 @@ TEST_F(Api, AGifWithoutAnyColourTableReadsWithBlackEntries) {
               library.Read("gif", Corpus("gif/gif-test-suite/invalid-colors.gif")).status);
 }
 
+// A complete first frame followed by bytes that are no GIF block (here a
+// second GIF file): the first frame is shown, as the common decoders show it.
+TEST_F(Api, AGifFollowedByOtherBytesShowsItsFirstFrame) {
+    GifPlan plan;
+    plan.screenWidth = plan.width = 4;
+    plan.screenHeight = plan.height = 2;
+    plan.globalTable = {0, 0, 0, 255, 255, 255, 255, 0, 0, 0, 0, 255};
+    plan.codes = CodesOf({0, 1, 0, 1, 1, 0, 1, 0}, 2);
+    std::vector<uint8_t> file = MakeGif(plan);
+    const std::vector<uint8_t> second = file;
+    file.pop_back(); // the trailer
+    file.insert(file.end(), second.begin(), second.end());
+    const TempFile joined("sky32dem_joined.gif", file);
+    Decoded d = library.Read("gif", joined.Path());
+    ASSERT_EQ(d.status, 1) << library.StatusText(d.status);
+    Rgb rgb;
+    ASSERT_TRUE(ReadBitmap(d.bitmap, rgb));
+    EXPECT_EQ(rgb.pixels[0], 0);
+    EXPECT_EQ(rgb.pixels[3], 255);
+}
+
 // A CRC error in an ancillary chunk is skipped, as decoders do; in a
 // critical chunk it is damage.
 TEST_F(Api, OnlyACriticalPngChunkMustHaveItsCrc) {

@@ -25,6 +25,7 @@ struct GifLayout {
     bool hasBackground = false; // a global table holds the background colour
     uint8_t background[3] = {}; // R, G, B
     size_t imageData = 0;       // offset of the LZW minimum code size
+    size_t imageEnd = 0;        // just after the first image's last block
     unsigned colours = 0;       // entries of the table the image uses
     // Neither a global nor a local table: the image uses as many black
     // entries as the screen's size field gives, as ImageMagick reads it.
@@ -42,6 +43,10 @@ std::vector<uint8_t> WithBlackGlobalTable(const uint8_t* data, size_t size,
 // Decodes the first image's LZW codes without keeping pixels: every code
 // and every colour index must be valid, and the image must be complete.
 Status CheckGifImage(const uint8_t* data, size_t size, const GifLayout& layout);
+
+// The file up to the end of its first image, then the trailer: what follows
+// (other frames, or bytes that are no GIF block) is not ours to show.
+std::vector<uint8_t> FirstImageOnly(const uint8_t* data, size_t size, const GifLayout& layout);
 
 // The first image's blocks and codes, complete and valid.
 Status CheckGifComplete(const uint8_t* data, size_t size);

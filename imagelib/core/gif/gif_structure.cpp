@@ -2,6 +2,7 @@
 
 #include "size_limits.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -77,7 +78,10 @@ Status ReadGifLayout(const uint8_t* data, size_t size, GifLayout& layout) {
             const Status s = CheckPictureSize(layout.width, layout.height);
             if (!Succeeded(s))
                 return s;
-            return SkipSubBlocks(data, size, pos) ? Status::Ok : Status::Corrupt;
+            if (!SkipSubBlocks(data, size, pos))
+                return Status::Corrupt;
+            layout.imageEnd = pos;
+            return Status::Ok;
         } else {
             return Status::Corrupt; // trailer before any image, or garbage
         }
@@ -93,6 +97,12 @@ std::vector<uint8_t> WithBlackGlobalTable(const uint8_t* data, size_t size,
     out[10] |= 0x80;
     out.resize(13 + size_t{3} * layout.colours, 0);
     out.insert(out.end(), data + 13, data + size);
+    return out;
+}
+
+std::vector<uint8_t> FirstImageOnly(const uint8_t* data, size_t size, const GifLayout& layout) {
+    std::vector<uint8_t> out(data, data + std::min(layout.imageEnd, size));
+    out.push_back(0x3B);
     return out;
 }
 
