@@ -27,11 +27,13 @@ declare -A seeds=(
     [info_gif]="gif generated/gif" [info_jpeg]="jpeg generated/jpeg" [info_png]="png"
     [info_tiff]="tiff generated/tiff" [info_pcx]="pcx generated/pcx"
     [structure]="bmp gif png tiff generated/gif generated/bmp" [reduce]="pcx"
-    [message_text]="" [ini_lines]="")
-declare -A maxlen=([reduce]=4096)
+    [message_text]="" [ini_lines]="" [tiff_layout]="")
+declare -A maxlen=([reduce]=4096 [tiff_layout]=4096)
+# tiff_layout composes its files from its input: long inputs from the start.
+declare -A options=([tiff_layout]="-len_control=0")
 names=("$@")
 [ ${#names[@]} -gt 0 ] || names=(pcx_decode structure reduce info_tiff info_jpeg info_png
-    info_gif info_bmp info_pcx message_text ini_lines)
+    info_gif info_bmp info_pcx message_text ini_lines tiff_layout)
 
 mkdir -p "$out/artifacts" "$out/logs"
 # The binaries are copied so that a rebuild does not change a running campaign.
@@ -51,7 +53,7 @@ run_target() {
     mkdir -p "$out/work/$name"
     local started=$SECONDS
     ASAN_OPTIONS=detect_leaks=1 nice -n 19 "$exe" -max_len="${maxlen[$name]:-131072}" \
-        -rss_limit_mb=2048 -timeout=20 -print_final_stats=1 \
+        -rss_limit_mb=2048 -timeout=20 -print_final_stats=1 ${options[$name]:-} \
         -artifact_prefix="$out/artifacts/$name-" "$out/work/$name" "${dirs[@]}" \
         >"$out/logs/$name.log" 2>&1 &
     local pid=$! used=0

@@ -2,6 +2,7 @@
 // MD5) and on small files built here: block order, JPEG streams, damage.
 #include "common/known_outcomes.h"
 #include "common/manifest.h"
+#include "common/tiff_maker.h"
 #include "inflate.h"
 #include "info.h"
 #include "structure.h"
@@ -20,6 +21,8 @@
 namespace {
 
 using sky::Status;
+using skytest::Picture;
+using skytest::TiffMaker;
 
 std::vector<uint8_t> Load(const std::string& path) {
     std::ifstream in(skytest::CorpusDir() + "/" + path, std::ios::binary);
@@ -116,68 +119,6 @@ TEST(TiffDecode, CorpusFilesDecodeWithImageMagicksPixels) {
     }
     EXPECT_GE(exact, 66u);
     EXPECT_LE(unsupported, 5u);
-}
-
-// A little-endian file: one directory of UNDEFINED, SHORT or LONG tags, then the data.
-class TiffMaker {
-public:
-    void Tag(uint16_t tag, uint16_t type, std::vector<uint32_t> values) {
-        tags_[tag] = {type, std::move(values)};
-    }
-    void Short(uint16_t tag, uint32_t value) { Tag(tag, 3, {value}); }
-    void Long(uint16_t tag, uint32_t value) { Tag(tag, 4, {value}); }
-    // Adds bytes after the directory; returns their offset.
-    uint32_t Data(const std::vector<uint8_t>& bytes) {
-        const uint32_t at = uint32_t(kDataStart + data_.size());
-        data_.insert(data_.end(), bytes.begin(), bytes.end());
-        return at;
-    }
-    std::vector<uint8_t> Bytes() const {
-        std::vector<uint8_t> out = {'I', 'I', 42, 0, 8, 0, 0, 0};
-        Put(out, tags_.size(), 2);
-        std::vector<uint8_t> arrays;
-        for (const auto& [tag, value] : tags_) {
-            const unsigned unit = value.first == 3 ? 2 : value.first == 7 ? 1 : 4;
-            Put(out, tag, 2);
-            Put(out, value.first, 2);
-            Put(out, value.second.size(), 4);
-            std::vector<uint8_t> bytes;
-            for (uint32_t v : value.second)
-                Put(bytes, v, unit);
-            if (bytes.size() > 4) {
-                Put(out, kArrays + arrays.size(), 4);
-                arrays.insert(arrays.end(), bytes.begin(), bytes.end());
-            } else {
-                bytes.resize(4);
-                out.insert(out.end(), bytes.begin(), bytes.end());
-            }
-        }
-        Put(out, 0, 4);
-        out.resize(kArrays, 0);
-        out.insert(out.end(), arrays.begin(), arrays.end());
-        out.resize(kDataStart, 0);
-        out.insert(out.end(), data_.begin(), data_.end());
-        return out;
-    }
-
-private:
-    static constexpr size_t kArrays = 512, kDataStart = 1 << 17;
-    static void Put(std::vector<uint8_t>& out, uint64_t v, unsigned bytes) {
-        for (unsigned i = 0; i < bytes; ++i)
-            out.push_back(uint8_t(v >> (8 * i)));
-    }
-    std::map<uint16_t, std::pair<uint16_t, std::vector<uint32_t>>> tags_;
-    std::vector<uint8_t> data_;
-};
-
-TiffMaker Picture(uint32_t width, uint32_t height, unsigned samples, unsigned photometric) {
-    TiffMaker t;
-    t.Long(256, width);
-    t.Long(257, height);
-    t.Tag(258, 3, std::vector<uint32_t>(samples, 8));
-    t.Short(262, photometric);
-    t.Short(277, samples);
-    return t;
 }
 
 // Bits written in stream order ("1 10 0000001"), packed into bytes from the
@@ -453,8 +394,8 @@ TEST(TiffDecode, JpegStreamsLargerThanTheirStripAreRefused) {
     t.Short(278, 1);
     const std::vector<uint8_t> stream = JpegFrame(4096, 4096);
     const uint32_t at = t.Data(stream);
-    t.Tag(273, 4, std::vector<uint32_t>(4096, at));
-    t.Tag(279, 4, std::vector<uint32_t>(4096, uint32_t(stream.size())));
+    t.Entry(273, 4, 4096, t.Array(4, std::vector<uint32_t>(4096, at)));
+    t.Entry(279, 4, 4096, t.Array(4, std::vector<uint32_t>(4096, uint32_t(stream.size()))));
     FakeJpeg jpeg;
     const Decoded d = Decode(t.Bytes(), jpeg.Callback());
     EXPECT_NE(d.open == Status::Ok ? d.decode : d.open, Status::Ok);
@@ -474,8 +415,9 @@ TEST(TiffDecode, TilesFarWiderThanThePictureAreRefusedFast) {
         const std::vector<uint8_t> stream = Zlib(RunOfA(382)); // a row of a tile
         const uint32_t at = t.Data(stream);
         const size_t tiles = planar == 1 ? 4096 : 3 * 4096;
-        t.Tag(324, 4, std::vector<uint32_t>(tiles, at));
-        t.Tag(325, 4, std::vector<uint32_t>(tiles, uint32_t(stream.size())));
+        t.Entry(324, 4, uint32_t(tiles), t.Array(4, std::vector<uint32_t>(tiles, at)));
+        t.Entry(325, 4, uint32_t(tiles),
+                t.Array(4, std::vector<uint32_t>(tiles, uint32_t(stream.size()))));
         const Decoded d = Decode(t.Bytes());
         EXPECT_EQ(d.open == Status::Ok ? d.decode : d.open, Status::TooLarge) << planar;
     }
@@ -488,12 +430,10 @@ TEST(TiffDecode, OverlappingDirectoryChainsAreNotWalkedEntryByEntry) {
     TiffMaker t = Picture(1, 1, 1, 1);
     t.Long(273, t.Data({0}));
     t.Long(279, 1);
-    std::vector<uint8_t> file = t.Bytes();
     constexpr uint32_t kEntries = 2000, kCells = 5400;
-    const uint32_t base = uint32_t(file.size());
-    const size_t next = 8 + 2 + 12 * size_t{file[8]}; // after the tags
-    for (int i = 0; i < 4; ++i)
-        file[next + i] = uint8_t(base >> 8 * i);
+    const uint32_t base = uint32_t(t.Bytes().size());
+    t.Next(base);
+    std::vector<uint8_t> file = t.Bytes();
     for (uint32_t j = 0; j < kCells; ++j) {
         // The count of the directory here; the link of the one kEntries cells back.
         const uint32_t link = j >= kEntries && j + 1 < kCells ? base + 12 * (j - kEntries + 1) : 0;
