@@ -48,14 +48,19 @@ public:
         kind_ = Kind::Wic;
         GifLayout layout;
         const bool gif = format == Format::Gif && Succeeded(ReadGifLayout(data, size, layout));
-        if (gif) {
-            // The platform decoder reads every frame and fails on what follows
-            // the first; without any table it dereferences the missing one.
-            firstImage_ = FirstImageOnly(data, size, layout);
-            if (layout.blackTable)
-                firstImage_ = WithBlackGlobalTable(firstImage_.data(), firstImage_.size(), layout);
+        if (gif && FollowedByOtherBytes(data, size, layout)) {
+            // The platform decoder reads on and fails on them: it gets the
+            // first image and a trailer.
+            firstImage_.assign(data, data + layout.imageEnd);
+            firstImage_.push_back(0x3B);
             data = firstImage_.data();
             size = firstImage_.size();
+        }
+        if (gif && layout.blackTable) {
+            // The platform decoder dereferences the missing table.
+            withTable_ = WithBlackGlobalTable(data, size, layout);
+            data = withTable_.data();
+            size = withTable_.size();
         }
         Status s = wic_.Open(format, data, size);
         if (!Succeeded(s) && format == Format::Tiff && Succeeded(tiff_.Open(data, size))) {
@@ -129,7 +134,9 @@ private:
     size_t size_ = 0;
     TiffDecoder tiff_;
     bool tiffFallback_ = false;
-    std::vector<uint8_t> firstImage_; // outlives the decoder that reads it
+    // What the platform decoder reads instead of the file; they outlive it.
+    std::vector<uint8_t> firstImage_;
+    std::vector<uint8_t> withTable_;
     WicPicture wic_;
 };
 

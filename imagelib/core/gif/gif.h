@@ -44,9 +44,9 @@ std::vector<uint8_t> WithBlackGlobalTable(const uint8_t* data, size_t size,
 // and every colour index must be valid, and the image must be complete.
 Status CheckGifImage(const uint8_t* data, size_t size, const GifLayout& layout);
 
-// The file up to the end of its first image, then the trailer: what follows
-// (other frames, or bytes that are no GIF block) is not ours to show.
-std::vector<uint8_t> FirstImageOnly(const uint8_t* data, size_t size, const GifLayout& layout);
+// What follows the first image is no GIF block (another file appended, say):
+// the first image is still whole and is what the reader shows.
+bool FollowedByOtherBytes(const uint8_t* data, size_t size, const GifLayout& layout);
 
 // The first image's blocks and codes, complete and valid.
 Status CheckGifComplete(const uint8_t* data, size_t size);

@@ -2,7 +2,6 @@
 
 #include "size_limits.h"
 
-#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -100,10 +99,11 @@ std::vector<uint8_t> WithBlackGlobalTable(const uint8_t* data, size_t size,
     return out;
 }
 
-std::vector<uint8_t> FirstImageOnly(const uint8_t* data, size_t size, const GifLayout& layout) {
-    std::vector<uint8_t> out(data, data + std::min(layout.imageEnd, size));
-    out.push_back(0x3B);
-    return out;
+bool FollowedByOtherBytes(const uint8_t* data, size_t size, const GifLayout& layout) {
+    if (layout.imageEnd == 0 || layout.imageEnd >= size)
+        return false;
+    const uint8_t next = data[layout.imageEnd];
+    return next != 0x21 && next != 0x2C && next != 0x3B;
 }
 
 namespace {

@@ -157,12 +157,17 @@ public:
 
 private:
     // The chunk's samples in `buffer`, or in place when stored as they are.
-    Status Expand(const uint8_t* src, size_t count, uint64_t needed, std::vector<uint8_t>& buffer,
+    Status Expand(uint32_t chunk, uint64_t needed, std::vector<uint8_t>& buffer,
                   const uint8_t*& result) {
+        const uint8_t* src = data_ + l_.offsets[chunk];
+        size_t count = l_.counts[chunk];
         if (needed > uint64_t{count} * Growth(l_))
             return Status::Corrupt;
-        if (!work_.Spend(needed))
+        if (!work_.Spend(needed + l_.ChunkInput(chunk)))
             return Status::TooLarge;
+        // Stored samples are read no further than they are needed.
+        if (l_.compression == 1)
+            count = static_cast<size_t>(needed);
         // Reversed bit order applies to the stored bytes (fax reads it itself).
         const bool reverse = l_.fillOrder == 2 && !l_.Fax();
         if (reverse) {
@@ -191,8 +196,7 @@ private:
         const uint32_t perPlane = l_.ChunksAcross() * l_.ChunksDown();
         for (unsigned p = 0; p < l_.Planes(); ++p) {
             const uint32_t chunk = index + p * perPlane;
-            const Status s = Expand(data_ + l_.offsets[chunk], l_.counts[chunk], needed,
-                                    buffers_[p], planes_[p]);
+            const Status s = Expand(chunk, needed, buffers_[p], planes_[p]);
             if (s != Status::Ok)
                 return s;
             if (l_.predictor != 1) // never with stored samples
@@ -206,6 +210,8 @@ private:
     }
 
     Status ReadJpeg(uint32_t index, const ChunkArea& area) {
+        if (!work_.Spend(l_.ChunkInput(index)))
+            return Status::TooLarge;
         const uint8_t* tables = l_.tablesSize ? data_ + l_.tablesAt : nullptr;
         const Status s = AssembleJpeg(tables, l_.tablesSize, data_ + l_.offsets[index],
                                       l_.counts[index], stream_);

@@ -258,6 +258,17 @@ Status CheckDecodable(const TiffTags& t, uint64_t fileSize, TiffLayout& l) {
     return s;
 }
 
+// Without byte counts a chunk runs to the next one or to the end of the file.
+void EstimateCounts(uint64_t fileSize, TiffLayout& l) {
+    std::vector<uint32_t> starts = l.offsets;
+    std::sort(starts.begin(), starts.end());
+    for (size_t i = 0; i < l.offsets.size(); ++i) {
+        const auto next = std::upper_bound(starts.begin(), starts.end(), l.offsets[i]);
+        const uint64_t end = next == starts.end() ? fileSize : *next;
+        l.counts[i] = static_cast<uint32_t>(std::min<uint64_t>(end - l.offsets[i], UINT32_MAX));
+    }
+}
+
 // Offsets and byte counts of every chunk, each inside the file. Some old
 // writers give tiles in the strip tags.
 Status LocateChunks(const TiffTags& t, uint64_t fileSize, TiffLayout& l) {
@@ -271,16 +282,17 @@ Status LocateChunks(const TiffTags& t, uint64_t fileSize, TiffLayout& l) {
     l.offsets.resize(chunks);
     l.counts.resize(chunks);
     for (uint32_t i = 0; i < chunks; ++i) {
-        const uint32_t at = t.Number(*offsets, i);
-        if (at > fileSize)
+        l.offsets[i] = t.Number(*offsets, i);
+        if (l.offsets[i] > fileSize)
             return Status::Corrupt;
-        const uint64_t rest = std::min<uint64_t>(fileSize - at, UINT32_MAX);
-        const uint32_t count = counts ? t.Number(*counts, i) : static_cast<uint32_t>(rest);
-        if (count > fileSize - at)
-            return Status::Corrupt;
-        l.offsets[i] = at;
-        l.counts[i] = count;
+        if (counts) {
+            l.counts[i] = t.Number(*counts, i);
+            if (l.counts[i] > fileSize - l.offsets[i])
+                return Status::Corrupt;
+        }
     }
+    if (!counts)
+        EstimateCounts(fileSize, l);
     return t.Failed() ? Status::Corrupt : Status::Ok;
 }
 
@@ -292,7 +304,7 @@ Status CheckChunkSizes(const TiffLayout& l, uint64_t fileSize) {
         return s;
     if (l.PlaneBytes(l.chunkHeight) * l.Planes() > kMaxChunkBytes)
         return Status::TooLarge;
-    return l.DecodeWork() > l.WorkLimit(fileSize) ? Status::TooLarge : Status::Ok;
+    return l.DecodeWork() + l.ReadWork() > l.WorkLimit(fileSize) ? Status::TooLarge : Status::Ok;
 }
 
 } // namespace
@@ -345,6 +357,19 @@ uint64_t TiffLayout::DecodeWork() const {
     }
     const uint32_t lastRows = height - static_cast<uint32_t>(down - 1) * chunkHeight;
     return across * Planes() * ((down - 1) * PlaneBytes(chunkHeight) + PlaneBytes(lastRows));
+}
+
+uint64_t TiffLayout::ChunkInput(uint32_t index) const {
+    if (compression == 1)
+        return 0; // read as far as it decodes
+    return uint64_t{counts[index]} + (compression == 7 ? tablesSize : 0);
+}
+
+uint64_t TiffLayout::ReadWork() const {
+    uint64_t sum = 0;
+    for (uint32_t i = 0; i < counts.size(); ++i)
+        sum += ChunkInput(i);
+    return sum;
 }
 
 uint64_t TiffLayout::WorkLimit(uint64_t fileSize) const {

@@ -80,8 +80,13 @@ struct TiffLayout {
     // Bytes every chunk of the picture decodes to (JPEG: samples decoded),
     // whatever the file holds.
     uint64_t DecodeWork() const;
-    // The most work one decode may do: a small multiple of the picture's own
-    // samples plus the file, with room for the padding of small pictures.
+    // Bytes a compressed chunk is read from (a JPEG chunk with its tables),
+    // and all chunks together: shared or overlapping chunks count each time.
+    uint64_t ChunkInput(uint32_t index) const;
+    uint64_t ReadWork() const;
+    // The most work one decode may do, bytes read and decoded together: a
+    // small multiple of the picture's own samples plus the file, with room for
+    // the padding of small pictures.
     uint64_t WorkLimit(uint64_t fileSize) const;
 };
 

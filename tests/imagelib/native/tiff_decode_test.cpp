@@ -424,6 +424,29 @@ TEST(TiffDecode, TilesFarWiderThanThePictureAreRefusedFast) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
 }
 
+// 4096 strips read from one chunk that opens with 64 KiB of PackBits no-ops:
+// each read of it counts, and the file is refused before 256 MiB are read,
+// with byte counts or without (reversed bit order copying each one).
+TEST(TiffDecode, SharedChunksCountEachTimeTheyAreRead) {
+    const auto start = std::chrono::steady_clock::now();
+    for (const bool counted : {true, false}) {
+        TiffMaker t = Picture(64, 4096, 1, 1);
+        t.Short(259, 32773);
+        t.Short(278, 1);
+        std::vector<uint8_t> chunk(1 << 16, 0x80);
+        chunk.insert(chunk.end(), {0xC1, 7}); // 64 sevens
+        const uint32_t at = t.Data(chunk);
+        t.Entry(273, 4, 4096, t.Array(4, std::vector<uint32_t>(4096, at)));
+        if (counted)
+            t.Entry(279, 4, 4096, t.Array(4, std::vector<uint32_t>(4096, uint32_t(chunk.size()))));
+        else
+            t.Short(266, 2);
+        const Decoded d = Decode(t.Bytes());
+        EXPECT_EQ(d.open == Status::Ok ? d.decode : d.open, Status::TooLarge) << counted;
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+}
+
 // Thousands of directories, each starting 12 bytes after the last and
 // spanning 2000 entries: refused without walking them all.
 TEST(TiffDecode, OverlappingDirectoryChainsAreNotWalkedEntryByEntry) {
