@@ -152,7 +152,8 @@ public:
     // Old-style JPEG: one stream for the whole picture.
     Status ReadWholeJpeg() {
         const ChunkArea area{0, 0, l_.width, l_.height};
-        return DecodeJpeg(data_ + l_.interchangeAt, l_.interchangeSize, l_.width, area);
+        return DecodeJpeg(data_ + l_.interchangeAt, l_.interchangeSize, l_.width, l_.height,
+                          l_.height, area);
     }
 
 private:
@@ -217,21 +218,23 @@ private:
                                       l_.counts[index], stream_);
         if (s != Status::Ok)
             return s;
-        return DecodeJpeg(stream_.data(), stream_.size(), l_.chunkWidth, area);
+        // Tiles decode whole and are cropped; strips decode the rows they hold.
+        const uint32_t height = l_.tiled ? l_.chunkHeight : area.rows;
+        return DecodeJpeg(stream_.data(), stream_.size(), l_.chunkWidth, height, l_.chunkHeight,
+                          area);
     }
 
-    // Tiles decode whole and are cropped; strips decode the rows they hold.
-    // The stream must be whole and its frame the chunk's, give or take the
-    // padding to whole MCUs.
-    Status DecodeJpeg(const uint8_t* stream, size_t size, uint32_t width, const ChunkArea& area) {
-        const uint32_t height = l_.tiled ? l_.chunkHeight : area.rows;
-        const uint32_t frameHeight = l_.compression == 6 ? l_.height : l_.chunkHeight;
+    // Decodes `width` x `height` pixels of which `area` is written. The stream
+    // must be whole and its frame `width` wide and `height` to `fullHeight`
+    // high, give or take the padding to whole MCUs.
+    Status DecodeJpeg(const uint8_t* stream, size_t size, uint32_t width, uint32_t height,
+                      uint32_t fullHeight, const ChunkArea& area) {
         JpegFrame frame;
         if (CheckJpegComplete(stream, size) != Status::Ok || !ReadJpegFrame(stream, size, frame))
             return Status::Corrupt;
         if (frame.width < width || frame.height < height ||
             frame.width > RoundUp(width, frame.mcuWidth) ||
-            frame.height > RoundUp(frameHeight, frame.mcuHeight))
+            frame.height > RoundUp(fullHeight, frame.mcuHeight))
             return Status::Corrupt;
         const unsigned components = l_.ColourSamples();
         if (!work_.Spend(uint64_t{frame.width} * frame.height * components))

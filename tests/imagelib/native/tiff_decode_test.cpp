@@ -386,6 +386,22 @@ TEST(TiffDecode, PredictorOnSubsampledYCbCrStaysInItsBlocks) {
     }
 }
 
+// An old-style JPEG stream stands for the whole picture, whatever chunk
+// size the directory also gives.
+TEST(TiffDecode, OldStyleJpegFillsThePictureWhateverItsTiles) {
+    TiffMaker t = Picture(16, 16, 3, 6);
+    t.Short(259, 6);
+    t.Long(322, 16);
+    t.Long(323, 8);
+    const std::vector<uint8_t> stream = JpegFrame(16, 16);
+    t.Long(513, t.Data(stream));
+    t.Long(514, uint32_t(stream.size()));
+    FakeJpeg jpeg;
+    const Decoded d = Decode(t.Bytes(), jpeg.Callback());
+    ASSERT_EQ(d.decode, Status::Ok);
+    EXPECT_EQ(d.bgr.back(), 128);
+}
+
 // Every strip of a 1x4096 picture points at one stream of 4096x4096 pixels:
 // refused before a single stream is decoded.
 TEST(TiffDecode, JpegStreamsLargerThanTheirStripAreRefused) {
