@@ -587,9 +587,9 @@ std::string WindowsFolder() {
     return folder;
 }
 
-// The walk for the shipped 32-bit build, which runs it emulated
-// (scripts/test-win32.sh), and for every 64-bit run: the same steps,
-// one program start for each scenario.
+// Short scenarios, one program start each: a start with a picture through
+// every format, full view and copy; -u answered Yes; and what the 32-bit
+// build's limits show (scripts/test-win32.sh runs it emulated).
 class ShortWalk : public UserWalk {
 protected:
     ShortWalk() {
