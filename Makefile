@@ -38,7 +38,7 @@ test: dist build-native build-win32-tests
 build-win32-tests: dist
 	@scripts/setup.sh --win32
 	@$(call CMAKE_CONFIG,win32-tests,-DGLIMMORA_SHIPPED_TESTS=ON -DSKY_REFERENCE_DIR=$(CURDIR)/$(BUILD)/win64/imagelib-references)
-	@cmake --build $(BUILD)/win32-tests -j $(JOBS) --target imagelib_tests
+	@cmake --build $(BUILD)/win32-tests -j $(JOBS) --target imagelib_tests e2e_walk_tests
 
 # That stage alone.
 test-win32: build-win32-tests

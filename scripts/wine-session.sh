@@ -51,11 +51,9 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
 fi
 wineserver -p
 # A Wine virtual desktop: windows get frames in screenshots, and closing a
-# window does not wait for a window manager that is not there.
-# GLIM_VIRTUAL_DESKTOP=0: none (the emulated 32-bit stage, which shows no
-# window, saves the prefix restart it costs).
-virtual_desktop=${GLIM_VIRTUAL_DESKTOP:-1}
-if [ "$virtual_desktop" = 1 ] && [ ! -f "$WINEPREFIX/.virtual-desktop" ]; then
+# window does not wait for a window manager that is not there. Without it,
+# what the screen shows as read through GDI misses the full-screen view.
+if [ ! -f "$WINEPREFIX/.virtual-desktop" ]; then
     "$WINE64" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
     "$WINE64" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f \
         >/dev/null 2>&1

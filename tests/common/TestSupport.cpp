@@ -16,26 +16,33 @@ void PutLittleEndian(std::string& bytes, unsigned value, int size) {
         bytes += static_cast<char>((value >> (8 * i)) & 0xFF);
 }
 
-// File and info headers of a bottom-up 24-bit BMP file.
-std::string TrueColourHeader(int width, int height, unsigned pixelBytes) {
+// File and info headers of a bottom-up BMP file, with the colour table
+// (palette) that follows them.
+std::string BitmapHeader(int width, int height, int bitsPerPixel, const std::string& palette,
+                         unsigned pixelBytes) {
     std::string bytes;
     auto put = [&bytes](unsigned value, int size) { PutLittleEndian(bytes, value, size); };
+    const auto offset = static_cast<unsigned>(14 + 40 + palette.size());
     put('B' | 'M' << 8, 2);
-    put(14 + 40 + pixelBytes, 4);
+    put(offset + pixelBytes, 4);
     put(0, 4);
-    put(14 + 40, 4);
+    put(offset, 4);
     put(40, 4); // BITMAPINFOHEADER
     put(static_cast<unsigned>(width), 4);
     put(static_cast<unsigned>(height), 4);
     put(1, 2);
-    put(24, 2);
+    put(static_cast<unsigned>(bitsPerPixel), 2);
     put(0, 4);
     put(pixelBytes, 4);
     put(2835, 4);
     put(2835, 4);
     put(0, 4);
     put(0, 4);
-    return bytes;
+    return bytes + palette;
+}
+
+std::string TrueColourHeader(int width, int height, unsigned pixelBytes) {
+    return BitmapHeader(width, height, 24, "", pixelBytes);
 }
 
 unsigned RowSize(int width) {
@@ -57,6 +64,14 @@ std::string SmallBitmap() {
 std::string GreyBitmap(int width, int height) {
     unsigned pixelBytes = RowSize(width) * static_cast<unsigned>(height);
     return TrueColourHeader(width, height, pixelBytes) + std::string(pixelBytes, '\x40');
+}
+
+std::string WhiteMonochromeBitmap(int width, int height) {
+    const std::string blackAndWhite("\0\0\0\0\xFF\xFF\xFF\0", 8);
+    const unsigned rowBytes = (static_cast<unsigned>(width) + 31) / 32 * 4;
+    const unsigned pixelBytes = rowBytes * static_cast<unsigned>(height);
+    return BitmapHeader(width, height, 1, blackAndWhite, pixelBytes) +
+           std::string(pixelBytes, '\xFF');
 }
 
 std::string CurrentFolder() {

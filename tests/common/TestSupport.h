@@ -23,6 +23,8 @@ using testsupport::ScratchFolder;
 std::string SmallBitmap();
 // The bytes of a true-colour BMP file of one grey.
 std::string GreyBitmap(int width, int height);
+// The bytes of a white 1-bit BMP file: large pictures in small files.
+std::string WhiteMonochromeBitmap(int width, int height);
 
 // Puts the process's current folder back on destruction.
 class CurrentFolderGuard {

@@ -587,9 +587,9 @@ std::string WindowsFolder() {
     return folder;
 }
 
-// The walk for the shipped 32-bit build, which runs it emulated
-// (scripts/test-win32.sh --walk), and for every 64-bit run: the same steps,
-// one program start for each scenario.
+// Short scenarios, one program start each: a start with a picture through
+// every format, full view and copy; -u answered Yes; and what the 32-bit
+// build's limits show (scripts/test-win32.sh runs it emulated).
 class ShortWalk : public UserWalk {
 protected:
     ShortWalk() {
@@ -656,4 +656,45 @@ TEST_F(ShortWalk, MinusUAnsweredYesLeavesTheUninstallerToRemoveTheFolder) {
     EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, kAppPathsKey), "<missing>");
     EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString"), "<missing>");
     DeleteFileA(uninstaller.c_str());
+}
+
+// What only the 32-bit build shows: its library's limit of 2^26 pixels.
+TEST_F(ShortWalk, RefusesAPictureOverThePixelLimitAndShowsOneUnderIt) {
+    if (sizeof(void*) != 4)
+        GTEST_SKIP() << "the 64-bit library's limit is 2^28 pixels";
+    pictures.AddFile("over.bmp", FILE_ATTRIBUTE_NORMAL, WhiteMonochromeBitmap(8193, 8192));
+    pictures.AddFile("under.bmp", FILE_ATTRIBUTE_NORMAL, WhiteMonochromeBitmap(8192, 8191));
+    Start();
+    Open("over.bmp");
+    // The library's own text, then the program's failure box.
+    EXPECT_TRUE(WaitUntil([&] {
+        const HWND box = program->FindBox();
+        return box && FindChild(Children(box), L"Static",
+                                "The picture is too large (more than 32767 pixels on a side or "
+                                "too many pixels).") != nullptr;
+    })) << "no box with the library's text";
+    EXPECT_EQ(program->DismissBoxes(window), "OVER.BMP is not a valid Bitmapfile !");
+    EXPECT_EQ(Title(), kNoname);
+
+    Open("under.bmp");
+    EXPECT_TRUE(WaitForTitle("under.bmp"));
+    EXPECT_EQ(ControlText(info), "Picture-Info:  8192x8191x2");
+    EXPECT_EQ(program->FindBox(), nullptr);
+    CloseProgram();
+}
+
+// A photograph's size, shown in both windows within the 32-bit address space.
+TEST_F(ShortWalk, ShowsATwelveMegapixelPictureInBothWindows) {
+    constexpr Quarters kLarge{4000, 3000};
+    pictures.AddFile("large.bmp", FILE_ATTRIBUTE_NORMAL, kLarge.Bytes());
+    Start();
+    const HWND view = ShowFullView("large.bmp");
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(ControlText(info), "Picture-Info:  4000x3000x16M");
+    const COLORREF topLeft = Quarters::Colour(1, 1, kLarge.width, kLarge.height);
+    EXPECT_TRUE(WaitUntil([&] { return ScreenPixel({1, 1}) == topLeft; })) << ScreenPixel({1, 1});
+    Shot("33-fullview-12-megapixels");
+    LeaveFullView(view);
+    EXPECT_EQ(program->FindBox(), nullptr);
+    CloseProgram();
 }
