@@ -45,7 +45,7 @@ std::string FullPath(const std::string& path) {
 
 // Without a trailing backslash, except for a drive root.
 std::string TrimFolder(std::string folder) {
-    while (folder.size() > 3 && folder.back() == '\\')
+    while (folder.size() > 3 && shell::EndsInBackslash(folder))
         folder.pop_back();
     return folder;
 }
@@ -182,7 +182,7 @@ void TFileListBox::ApplyPath(const std::string& text) {
     } else {
         path = text;
     }
-    size_t slash = path.rfind('\\');
+    size_t slash = shell::LastSeparator(path, "\\");
     std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
     std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash);
     if (slash == 0)

@@ -142,10 +142,7 @@ void TForm1::FileListBox1KeyDown(toolkit::TControl*, WORD& key, unsigned) {
         return; // folder entries are neither deleted nor renamed
     if (key == VK_DELETE) {
         // A list of one path, ended by two zero characters.
-        std::string from = FileListBox1->ShownFolder();
-        if (from.empty() || from.back() != '\\')
-            from += '\\';
-        from += name;
+        std::string from = shell::PathInFolder(FileListBox1->ShownFolder(), name);
         from.push_back('\0');
         if (fileDeleter(Handle(), from) != 0) {
             Warn("Error occured while deleting file !");

@@ -1,6 +1,7 @@
 #include "uninstaller/Starter.h"
 
 #include "uninstaller/Handle.h"
+#include "uninstaller/Removal.h"
 
 #include <windows.h>
 #include <tlhelp32.h>
@@ -64,7 +65,8 @@ std::string ProgramInPlanFolder(const RemovalPlan& plan, DWORD processId) {
     if (image.empty())
         return {};
     const std::string program = LongPath(image);
-    return SamePath(FolderOf(program), LongPath(plan.folder)) ? program : std::string();
+    const LeadBytes lead = AnsiLeadBytes();
+    return SamePath(FolderOf(program, lead), LongPath(plan.folder), lead) ? program : std::string();
 }
 
 } // namespace
