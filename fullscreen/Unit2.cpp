@@ -15,6 +15,25 @@ bool MouseButtonDown() {
            GetKeyState(VK_MBUTTON) < 0;
 }
 
+// An auto-repeat (the key was already down) of a stepping key.
+bool IsStepRepeat(const MSG& msg) {
+    if (!(msg.lParam & (1 << 30)))
+        return false;
+    if (msg.message == WM_CHAR)
+        return msg.wParam == '+' || msg.wParam == '-';
+    return msg.message == WM_KEYDOWN && (msg.wParam == VK_ADD || msg.wParam == VK_SUBTRACT ||
+                                         msg.wParam == VK_OEM_PLUS || msg.wParam == VK_OEM_MINUS);
+}
+
+// The repeats of a held "+" or "-" that came in while a picture was shown:
+// the key steps as fast as pictures can be shown, and stops when released.
+// Any other key behind them is kept.
+void DropQueuedStepRepeats() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_NOREMOVE) && IsStepRepeat(msg))
+        PeekMessageA(&msg, msg.hwnd, msg.message, msg.message, PM_REMOVE);
+}
+
 } // namespace
 
 namespace {
@@ -170,6 +189,7 @@ void TForm2::FormKeyPress(toolkit::TControl*, char& key) {
                 stopFlag_ = true;
             }
         }
+        DropQueuedStepRepeats();
     }
     std::string name = shell::NamePart(lastShownPath_);
     int found = -1;
