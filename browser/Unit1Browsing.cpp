@@ -168,8 +168,9 @@ void TForm1::OpenPicturePath(const std::string& path) {
     // The list on the picture's folder, the drive box on its drive.
     FileListBox1->ApplyPath(shell::FolderPart(path));
     const std::string& folder = FileListBox1->ShownFolder();
-    if (folder.size() >= 2 && folder[1] == ':') // a share has no drive letter
-        DriveComboBox1->SelectDrive(folder[0]);
+    DriveComboBox1->SelectDrive(folder[0]);
+    if (DriveComboBox1->Drive() == 0)
+        SetSavedDrive(0); // a share: where a failed drive check returns to
     Label2->SetCaption(shell::ShortenPath(FileListBox1->ShownFolder(), 30));
     // Its entry, whatever the letter case on disk.
     std::string wanted = shell::LowerCaseAnsi(fileName);

@@ -43,6 +43,15 @@ protected:
         browser::SetDriveQuery(nullptr);
         BrowserTest::TearDown();
     }
+    // The window created anew on the process's current folder, as at a start.
+    void ReopenOnCurrentFolder() {
+        CloseForm();
+        form = std::make_unique<browser::TForm1>();
+        browser::Form1 = form.get();
+        OpenFullView();
+        form->Show();
+        ProcessPending();
+    }
     void Fill(const std::vector<std::string>& files) {
         for (const std::string& f : files)
             scratch.AddFile(f);
@@ -262,4 +271,35 @@ TEST_F(Browsing, RealDeleteSendsTheFileToTheTrash) {
             c = '\\';
     EXPECT_TRUE(FileExists(trashed)) << trashed;
     EXPECT_TRUE(dialogs.empty());
+}
+
+// A folder on a network share has no drive letter: the box shows none, any
+// drive chosen from it goes there, and a drive that fails its check returns
+// to the share with one warning.
+TEST_F(Browsing, AShareShowsNoDriveAndEveryDriveChosenGoesThere) {
+    const std::string share = "\\\\localhost\\glimshare";
+    const std::string picture = share + "\\NET.BMP";
+    if (!testsupport::TryWriteBytes(picture, SmallBitmap()))
+        GTEST_SKIP() << "no test share here";
+    const char start = form->DriveComboBox1->Drive();
+    form->OpenPicturePath(picture);
+    EXPECT_EQ(form->DriveComboBox1->ItemIndex(), -1);
+    form->DriveComboBox1->SelectDrive(start);
+    EXPECT_EQ(form->FileListBox1->ShownFolder(), scratch.Path());
+    EXPECT_EQ(form->DriveComboBox1->Drive(), start);
+
+    // Started with the share as its current folder, as the shell starts it.
+    ASSERT_TRUE(SetCurrentDirectoryA(share.c_str()));
+    ReopenOnCurrentFolder();
+    EXPECT_EQ(form->DriveComboBox1->ItemIndex(), -1);
+    dialogs.clear();
+    form->DriveComboBox1->SelectDrive('Q'); // no such drive
+    ASSERT_EQ(dialogs.size(), 1u);
+    EXPECT_EQ(dialogs[0].text, "Access Error on Drive Q: !");
+    EXPECT_EQ(form->DriveComboBox1->ItemIndex(), -1);
+    EXPECT_EQ(lstrcmpiA(form->FileListBox1->ShownFolder().c_str(), share.c_str()), 0);
+    form->DriveComboBox1->SelectDrive(start);
+    EXPECT_EQ(form->FileListBox1->ShownFolder()[0], start);
+    EXPECT_EQ(dialogs.size(), 1u);
+    DeleteFileA(picture.c_str());
 }
