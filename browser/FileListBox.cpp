@@ -50,10 +50,21 @@ std::string TrimFolder(std::string folder) {
     return folder;
 }
 
-// The drive's remembered folder, or its root once that folder is gone.
+// Whether the folder can be made the current one (it may exist without the
+// right to enter it). The current folder stays.
+bool CanEnter(const std::string& folder) {
+    const std::string current = CurrentFolder();
+    if (!SetCurrentDirectoryA(folder.c_str()))
+        return false;
+    SetCurrentDirectoryA(current.c_str());
+    return true;
+}
+
+// The drive's remembered folder, or its root once that folder is gone or
+// can no longer be entered.
 std::string EnterableDriveFolder(char drive) {
     std::string folder = DriveCurrentFolder(drive);
-    if (shell::IsExistingFolder(folder))
+    if (CanEnter(folder))
         return folder;
     DriveFolders().erase(UpperDrive(drive));
     return DriveCurrentFolder(drive);

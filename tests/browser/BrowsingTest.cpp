@@ -4,6 +4,7 @@
 #include "fullscreen/Unit2.h"
 #include "toolkit/Application.h"
 #include "toolkit/Errors.h"
+#include "shell/FileHandle.h"
 
 using namespace glimtest;
 
@@ -224,7 +225,7 @@ TEST_F(Browsing, AnUnreadableDriveReturnsToTheSavedDrive) {
     EXPECT_EQ(form->FileListBox1->ShownFolder(), scratch.Path());
 }
 
-TEST_F(Browsing, ADriveWhoseRememberedFolderIsGoneShowsItsRoot) {
+TEST_F(Browsing, ADriveWhoseRememberedFolderIsGoneOrCannotBeEnteredShowsItsRoot) {
     scratch.AddFolder("GONE");
     form->FileListBox1->ApplyPath("[GONE]");
     const char drive = form->DriveComboBox1->Drive();
@@ -240,6 +241,22 @@ TEST_F(Browsing, ADriveWhoseRememberedFolderIsGoneShowsItsRoot) {
         EXPECT_EQ(form->FileListBox1->ShownFolder()[0], other);
     }
     EXPECT_TRUE(dialogs.empty());
+    // Still there, but it can no longer be entered (held here without sharing,
+    // as a folder whose access was withdrawn).
+    const std::string held = scratch.AddFolder("HELD");
+    form->DriveComboBox1->SelectDrive(drive);
+    form->FileListBox1->ApplyPath(held + "\\");
+    form->DriveComboBox1->SelectDrive(other);
+    {
+        const shell::FileHandle holder(CreateFileA(held.c_str(), GENERIC_READ, 0, nullptr,
+                                                   OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
+                                                   nullptr));
+        ASSERT_TRUE(holder);
+        EXPECT_NO_THROW(form->DriveComboBox1->SelectDrive(drive));
+    }
+    EXPECT_EQ(form->FileListBox1->ShownFolder(), std::string(1, drive) + ":\\");
+    EXPECT_TRUE(dialogs.empty());
+    form->DriveComboBox1->SelectDrive(other);
     // A drive that answers the size query but whose root cannot be entered.
     browser::SetDriveQuery([](const std::string&) { return true; });
     EXPECT_THROW(form->DriveComboBox1->SelectDrive('Q'), toolkit::EInOutError);
