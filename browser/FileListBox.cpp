@@ -1,5 +1,6 @@
 #include "browser/FileListBox.h"
 
+#include "shell/AnsiNames.h"
 #include "shell/FileHandle.h"
 #include "shell/LetterCase.h"
 #include "shell/Paths.h"
@@ -100,6 +101,16 @@ std::string DriveCurrentFolder(char drive) {
 TFileListBox::TFileListBox(toolkit::TControl* parent) : TControl(parent) {
     tabStop_ = true;
     color_ = toolkit::clWindow;
+    // A start folder whose name the code page cannot hold is entered through
+    // its short form; without one, its drive's root is shown.
+    const std::string reachable = shell::ReachableCurrentFolder();
+    const std::string given = CurrentFolder();
+    if (reachable.empty()) {
+        if (given.size() >= 3 && given[1] == ':')
+            SetCurrentDirectoryA(given.substr(0, 3).c_str());
+    } else if (reachable != given) {
+        SetCurrentDirectoryA(reachable.c_str());
+    }
     shownFolder_ = CurrentFolder();
 }
 
@@ -252,21 +263,23 @@ void TFileListBox::ReadFolder() {
         start = end == std::string::npos ? mask_.size() + 1 : end + 1;
         if (pattern.empty())
             continue;
-        WIN32_FIND_DATAA data;
-        shell::FindHandle search(pattern, data);
+        WIN32_FIND_DATAW data;
+        shell::FindHandle search(shell::WideText(pattern), data);
         if (!search)
             continue;
         do {
             if (!IsListedAttribute(data.dwFileAttributes))
                 continue;
+            // A name the code page cannot hold is listed in its short form.
+            const std::string name = shell::ReachableName(data);
             Entry entry;
             if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                 entry.text = '[';
-                entry.text += data.cFileName;
+                entry.text += name;
                 entry.text += ']';
                 entry.glyph = GlyphKind::ClosedFolder;
             } else {
-                entry.text = data.cFileName;
+                entry.text = name;
                 entry.glyph = FileGlyph(entry.text);
             }
             textBytes += entry.text.size() + 1;

@@ -2,6 +2,7 @@
 // and deleting and renaming files from the list.
 #include "browser/TypeAhead.h"
 #include "browser/Unit1.h"
+#include "shell/AnsiNames.h"
 #include "shell/ErrorMode.h"
 #include "shell/Extensions.h"
 #include "shell/LetterCase.h"
@@ -114,6 +115,12 @@ void TForm1::FileListBox1DblClick(toolkit::TControl*) {
 
 void TForm1::OpenSelectedEntry() {
     std::string path = FileListBox1->SelectedPath();
+    if (shell::IsUnreachableName(FileListBox1->SelectedName())) {
+        Warn(FileListBox1->SelectedName() +
+             "\r\rThis name holds characters that the code page of this system cannot show, "
+             "and the system keeps no short name for it: it cannot be opened.");
+        return;
+    }
     DWORD attributes = GetFileAttributesA(path.c_str());
     if (!shell::IsFileAttributes(attributes)) {
         // A folder entry: its bracketed text names nothing on disk.

@@ -1,5 +1,6 @@
 #include "fullscreen/Unit2.h"
 
+#include "shell/AnsiNames.h"
 #include "shell/Extensions.h"
 #include "shell/Paths.h"
 #include "toolkit/Application.h"
@@ -165,9 +166,11 @@ void TForm2::ShowSelectedPicture() {
         PlaceFullScreenImage();
         lastShownPath_ = path;
         stopFlag_ = true;
-    } else if (!shell::IsFileAttributes(attributes)) {
+    } else if (!shell::IsFileAttributes(attributes) &&
+               !shell::IsUnreachableName(shell::NamePart(path))) {
         stopFlag_ = true; // a folder entry, or nothing selected
     }
+    // An entry the code page cannot name is passed over like another file.
 }
 
 void TForm2::FormKeyPress(toolkit::TControl*, char& key) {

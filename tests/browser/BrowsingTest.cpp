@@ -4,7 +4,9 @@
 #include "fullscreen/Unit2.h"
 #include "toolkit/Application.h"
 #include "toolkit/Errors.h"
+#include "shell/AnsiNames.h"
 #include "shell/FileHandle.h"
+#include "shell/Paths.h"
 
 using namespace glimtest;
 
@@ -319,4 +321,42 @@ TEST_F(Browsing, AShareShowsNoDriveAndEveryDriveChosenGoesThere) {
     EXPECT_EQ(form->FileListBox1->ShownFolder()[0], start);
     EXPECT_EQ(dialogs.size(), 1u);
     DeleteFileA(picture.c_str());
+}
+
+// Names the code page cannot hold: the folder and its entries are reached
+// through their short forms, for opening and for stepping.
+TEST_F(Browsing, NamesBeyondTheCodePageAreReachedThroughTheirShortForms) {
+    const std::wstring folder = shell::WideText(scratch.Path()) + L"\\\x0141ukasz \x8868";
+    const std::wstring picture = folder + L"\\\x8868.bmp";
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    {
+        HANDLE file = CreateFileW(picture.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        const std::string bytes = SmallBitmap();
+        DWORD written = 0;
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+        CloseHandle(file);
+    }
+    ASSERT_TRUE(SetCurrentDirectoryW(folder.c_str()));
+    ReopenOnCurrentFolder();
+    const std::string shown = form->FileListBox1->ShownFolder();
+    EXPECT_EQ(shown.find('?'), std::string::npos) << shown;
+    ASSERT_EQ(form->FileListBox1->Count(), 3) // [.], [..] and the picture
+        << testing::PrintToString(form->FileListBox1->Entries());
+    const std::string entry = form->FileListBox1->Item(2);
+    EXPECT_EQ(entry.find('?'), std::string::npos) << entry;
+    form->FileListBox1->SetItemIndex(2);
+    form->OpenSelectedEntry();
+    EXPECT_TRUE(dialogs.empty()) << (dialogs.empty() ? "" : dialogs[0].text);
+    EXPECT_EQ(browser::LastLoadedPath(), shell::PathInFolder(shown, entry));
+    // Stepping from the folder entry before it reaches it.
+    form->FileListBox1->SetItemIndex(1);
+    SendMessageA(form2->Handle(), WM_CHAR, '+', 1);
+    EXPECT_EQ(form->FileListBox1->ItemIndex(), 2);
+
+    CloseForm();
+    SetCurrentDirectoryA(scratch.Path().c_str());
+    DeleteFileW(picture.c_str());
+    RemoveDirectoryW(folder.c_str());
 }
