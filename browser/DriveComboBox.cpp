@@ -16,10 +16,16 @@ DriveProbe& CurrentProbe() {
     return probe;
 }
 
+bool IsDriveLetter(char c) {
+    return c >= 'A' && c <= 'Z';
+}
+
+// None (0) for a folder on a network share.
 char CurrentFolderDrive() {
     char folder[MAX_PATH] = {};
     GetCurrentDirectoryA(MAX_PATH, folder);
-    return shell::UpperCaseAnsi(folder[0]);
+    const char drive = shell::UpperCaseAnsi(folder[0]);
+    return IsDriveLetter(drive) && folder[1] == ':' ? drive : 0;
 }
 
 } // namespace
@@ -139,6 +145,13 @@ void TDriveComboBox::SelectEntryOf(char letter) {
 
 void TDriveComboBox::SelectDrive(char letter) {
     const char upper = shell::UpperCaseAnsi(letter);
+    if (!IsDriveLetter(upper)) {
+        // A share is shown: no entry selected, and any drive chosen is new.
+        drive_ = 0;
+        if (handle_)
+            SendMessageA(handle_, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+        return;
+    }
     if (ItemIndex() >= 0 && upper == drive_)
         return;
     drive_ = upper;

@@ -37,7 +37,10 @@ public:
     // The probe used when the window is created (set before CreateHandle).
     static void SetProbe(DriveProbe probe);
 
+    // The selected drive's letter; 0 while a folder without one is shown.
     char Drive() const { return drive_; }
+    // Any character other than a drive letter ("\\" of a share) selects no
+    // drive and raises no change.
     void SelectDrive(char letter);
     const std::vector<DriveEntry>& Entries() const { return entries_; }
     int ItemIndex() const;

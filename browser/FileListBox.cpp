@@ -1,5 +1,6 @@
 #include "browser/FileListBox.h"
 
+#include "shell/AnsiNames.h"
 #include "shell/FileHandle.h"
 #include "shell/LetterCase.h"
 #include "shell/Paths.h"
@@ -45,15 +46,26 @@ std::string FullPath(const std::string& path) {
 
 // Without a trailing backslash, except for a drive root.
 std::string TrimFolder(std::string folder) {
-    while (folder.size() > 3 && folder.back() == '\\')
+    while (folder.size() > 3 && shell::EndsInBackslash(folder))
         folder.pop_back();
     return folder;
 }
 
-// The drive's remembered folder, or its root once that folder is gone.
+// Whether the folder can be made the current one (it may exist without the
+// right to enter it). The current folder stays.
+bool CanEnter(const std::string& folder) {
+    const std::string current = CurrentFolder();
+    if (!SetCurrentDirectoryA(folder.c_str()))
+        return false;
+    SetCurrentDirectoryA(current.c_str());
+    return true;
+}
+
+// The drive's remembered folder, or its root once that folder is gone or
+// can no longer be entered.
 std::string EnterableDriveFolder(char drive) {
     std::string folder = DriveCurrentFolder(drive);
-    if (shell::IsExistingFolder(folder))
+    if (CanEnter(folder))
         return folder;
     DriveFolders().erase(UpperDrive(drive));
     return DriveCurrentFolder(drive);
@@ -89,6 +101,16 @@ std::string DriveCurrentFolder(char drive) {
 TFileListBox::TFileListBox(toolkit::TControl* parent) : TControl(parent) {
     tabStop_ = true;
     color_ = toolkit::clWindow;
+    // A start folder whose name the code page cannot hold is entered through
+    // its short form; without one, its drive's root is shown.
+    const std::string reachable = shell::ReachableCurrentFolder();
+    const std::string given = CurrentFolder();
+    if (reachable.empty()) {
+        if (given.size() >= 3 && given[1] == ':')
+            SetCurrentDirectoryA(given.substr(0, 3).c_str());
+    } else if (reachable != given) {
+        SetCurrentDirectoryA(reachable.c_str());
+    }
     shownFolder_ = CurrentFolder();
 }
 
@@ -182,7 +204,7 @@ void TFileListBox::ApplyPath(const std::string& text) {
     } else {
         path = text;
     }
-    size_t slash = path.rfind('\\');
+    size_t slash = shell::LastSeparator(path, "\\");
     std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
     std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash);
     if (slash == 0)
@@ -241,21 +263,23 @@ void TFileListBox::ReadFolder() {
         start = end == std::string::npos ? mask_.size() + 1 : end + 1;
         if (pattern.empty())
             continue;
-        WIN32_FIND_DATAA data;
-        shell::FindHandle search(pattern, data);
+        WIN32_FIND_DATAW data;
+        shell::FindHandle search(shell::WideText(pattern), data);
         if (!search)
             continue;
         do {
             if (!IsListedAttribute(data.dwFileAttributes))
                 continue;
+            // A name the code page cannot hold is listed in its short form.
+            const std::string name = shell::ReachableName(data);
             Entry entry;
             if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                 entry.text = '[';
-                entry.text += data.cFileName;
+                entry.text += name;
                 entry.text += ']';
                 entry.glyph = GlyphKind::ClosedFolder;
             } else {
-                entry.text = data.cFileName;
+                entry.text = name;
                 entry.glyph = FileGlyph(entry.text);
             }
             textBytes += entry.text.size() + 1;

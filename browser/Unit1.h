@@ -111,6 +111,7 @@ constexpr UINT kHelpCommand = 288;
 
 // The unit's state between events.
 HMENU SystemMenuHandle();
+// The drive a failed drive check returns to; 0 while a share is shown.
 char SavedDrive();
 void SetSavedDrive(char drive);
 const std::string& LastLoadedPath();

@@ -2,6 +2,7 @@
 // and deleting and renaming files from the list.
 #include "browser/TypeAhead.h"
 #include "browser/Unit1.h"
+#include "shell/AnsiNames.h"
 #include "shell/ErrorMode.h"
 #include "shell/Extensions.h"
 #include "shell/LetterCase.h"
@@ -114,6 +115,12 @@ void TForm1::FileListBox1DblClick(toolkit::TControl*) {
 
 void TForm1::OpenSelectedEntry() {
     std::string path = FileListBox1->SelectedPath();
+    if (shell::IsUnreachableName(FileListBox1->SelectedName())) {
+        Warn(FileListBox1->SelectedName() +
+             "\r\rThis name holds characters that the code page of this system cannot show, "
+             "and the system keeps no short name for it: it cannot be opened.");
+        return;
+    }
     DWORD attributes = GetFileAttributesA(path.c_str());
     if (!shell::IsFileAttributes(attributes)) {
         // A folder entry: its bracketed text names nothing on disk.
@@ -142,10 +149,7 @@ void TForm1::FileListBox1KeyDown(toolkit::TControl*, WORD& key, unsigned) {
         return; // folder entries are neither deleted nor renamed
     if (key == VK_DELETE) {
         // A list of one path, ended by two zero characters.
-        std::string from = FileListBox1->ShownFolder();
-        if (from.empty() || from.back() != '\\')
-            from += '\\';
-        from += name;
+        std::string from = shell::PathInFolder(FileListBox1->ShownFolder(), name);
         from.push_back('\0');
         if (fileDeleter(Handle(), from) != 0) {
             Warn("Error occured while deleting file !");
@@ -171,8 +175,9 @@ void TForm1::OpenPicturePath(const std::string& path) {
     // The list on the picture's folder, the drive box on its drive.
     FileListBox1->ApplyPath(shell::FolderPart(path));
     const std::string& folder = FileListBox1->ShownFolder();
-    if (folder.size() >= 2 && folder[1] == ':') // a share has no drive letter
-        DriveComboBox1->SelectDrive(folder[0]);
+    DriveComboBox1->SelectDrive(folder[0]);
+    if (DriveComboBox1->Drive() == 0)
+        SetSavedDrive(0); // a share: where a failed drive check returns to
     Label2->SetCaption(shell::ShortenPath(FileListBox1->ShownFolder(), 30));
     // Its entry, whatever the letter case on disk.
     std::string wanted = shell::LowerCaseAnsi(fileName);

@@ -1,5 +1,6 @@
 #include "fullscreen/Unit2.h"
 
+#include "shell/AnsiNames.h"
 #include "shell/Extensions.h"
 #include "shell/Paths.h"
 #include "toolkit/Application.h"
@@ -13,6 +14,25 @@ namespace {
 bool MouseButtonDown() {
     return GetKeyState(VK_LBUTTON) < 0 || GetKeyState(VK_RBUTTON) < 0 ||
            GetKeyState(VK_MBUTTON) < 0;
+}
+
+// An auto-repeat (the key was already down) of a stepping key.
+bool IsStepRepeat(const MSG& msg) {
+    if (!(msg.lParam & (1 << 30)))
+        return false;
+    if (msg.message == WM_CHAR)
+        return msg.wParam == '+' || msg.wParam == '-';
+    return msg.message == WM_KEYDOWN && (msg.wParam == VK_ADD || msg.wParam == VK_SUBTRACT ||
+                                         msg.wParam == VK_OEM_PLUS || msg.wParam == VK_OEM_MINUS);
+}
+
+// The repeats of a held "+" or "-" that came in while a picture was shown:
+// the key steps as fast as pictures can be shown, and stops when released.
+// Any other key behind them is kept.
+void DropQueuedStepRepeats() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_NOREMOVE) && IsStepRepeat(msg))
+        PeekMessageA(&msg, msg.hwnd, msg.message, msg.message, PM_REMOVE);
 }
 
 } // namespace
@@ -146,9 +166,11 @@ void TForm2::ShowSelectedPicture() {
         PlaceFullScreenImage();
         lastShownPath_ = path;
         stopFlag_ = true;
-    } else if (!shell::IsFileAttributes(attributes)) {
+    } else if (!shell::IsFileAttributes(attributes) &&
+               !shell::IsUnreachableName(shell::NamePart(path))) {
         stopFlag_ = true; // a folder entry, or nothing selected
     }
+    // An entry the code page cannot name is passed over like another file.
 }
 
 void TForm2::FormKeyPress(toolkit::TControl*, char& key) {
@@ -170,6 +192,7 @@ void TForm2::FormKeyPress(toolkit::TControl*, char& key) {
                 stopFlag_ = true;
             }
         }
+        DropQueuedStepRepeats();
     }
     std::string name = shell::NamePart(lastShownPath_);
     int found = -1;

@@ -103,6 +103,8 @@ void RunWindows(const std::string& firstParameter) {
 int RunProgram(const std::string& firstParameter) {
     // Module start-up.
     toolkit::TApplication& app = toolkit::Application();
+    // Boxes shown before the browser window names the picture carry it.
+    app.SetTitle("Glimmora32");
     image::InitializeLibraryBinding();
     // The shell entries, at every start.
     shell::RegisterShellEntries();

@@ -64,6 +64,7 @@ fi
 PACKAGES="
 cmake make git python3
 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64
+g++-mingw-w64-i686-win32
 googletest
 wine64 fonts-wine
 xvfb x11-utils xdotool imagemagick

@@ -46,6 +46,9 @@ class FindHandle {
 public:
     FindHandle(const std::string& pattern, WIN32_FIND_DATAA& data)
         : handle_(FindFirstFileA(pattern.c_str(), &data)) {}
+    // Names the code page cannot hold come unchanged (see AnsiNames.h).
+    FindHandle(const std::wstring& pattern, WIN32_FIND_DATAW& data)
+        : handle_(FindFirstFileW(pattern.c_str(), &data)) {}
     ~FindHandle() {
         if (handle_ != INVALID_HANDLE_VALUE)
             FindClose(handle_);
@@ -57,6 +60,7 @@ public:
     explicit operator bool() const { return handle_ != INVALID_HANDLE_VALUE; }
     // The next match into the data; false after the last.
     bool Next(WIN32_FIND_DATAA& data) { return FindNextFileA(handle_, &data) != FALSE; }
+    bool Next(WIN32_FIND_DATAW& data) { return FindNextFileW(handle_, &data) != FALSE; }
 
 private:
     HANDLE handle_;

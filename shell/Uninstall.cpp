@@ -59,14 +59,18 @@ void RemoveExtension(const std::string& extension, const std::string& windowsFol
 }
 
 // The name goes into a DDE command: brackets, parentheses, quotes and
-// separators would end it or add one, so only a plain name is sent.
+// separators would end it or add one, so only a plain name is sent. The
+// group is a folder of the start menu, and the system drops trailing dots
+// and blanks: "." or "a." would name the Programs folder or another group.
 bool IsPlainGroupName(const std::string& name) {
     if (name.size() > 64 || name.find("..") != std::string::npos)
+        return false;
+    if (!name.empty() && (name.back() == '.' || name.back() == ' '))
         return false;
     for (const char c : name) {
         const auto code = static_cast<unsigned char>(c);
         if (code < 0x20 || code == 0x7f ||
-            std::string_view("[]()\"\\/:,").find(c) != std::string_view::npos)
+            std::string_view("[]()\"\\/:,*?<>|").find(c) != std::string_view::npos)
             return false;
     }
     return true;

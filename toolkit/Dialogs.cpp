@@ -123,6 +123,49 @@ SIZE MeasureText(HFONT font, const std::string& text, int maxWidth) {
     return {r.right, r.bottom};
 }
 
+// The box window, destroyed with the scope.
+class BoxWindow {
+public:
+    explicit BoxWindow(HWND window) : window_(window) {}
+    ~BoxWindow() {
+        if (window_)
+            DestroyWindow(window_);
+    }
+    BoxWindow(const BoxWindow&) = delete;
+    BoxWindow& operator=(const BoxWindow&) = delete;
+
+    HWND Get() const { return window_; }
+
+private:
+    HWND window_;
+};
+
+// The owner while a box runs: disabled, and afterwards enabled as it was and
+// active again before the box goes. An owner that a load keeps disabled
+// between its boxes gets the activation too, so that no other program's
+// window comes to the front in between.
+class OwnerDuringBox {
+public:
+    explicit OwnerDuringBox(HWND owner)
+        : owner_(owner), wasEnabled_(owner && IsWindowEnabled(owner)) {
+        if (owner_)
+            EnableWindow(owner_, FALSE);
+    }
+    ~OwnerDuringBox() {
+        if (!owner_)
+            return;
+        if (wasEnabled_)
+            EnableWindow(owner_, TRUE);
+        SetActiveWindow(owner_);
+    }
+    OwnerDuringBox(const OwnerDuringBox&) = delete;
+    OwnerDuringBox& operator=(const OwnerDuringBox&) = delete;
+
+private:
+    HWND owner_;
+    bool wasEnabled_;
+};
+
 // Builds and runs one modal box; returns its result.
 int RunBox(ModalBox& box, const std::string& title, const std::string& text, LPCSTR icon,
            const std::vector<std::pair<std::string, int>>& buttons) {
@@ -154,8 +197,9 @@ int RunBox(ModalBox& box, const std::string& title, const std::string& text, LPC
     int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
     int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
     HINSTANCE instance = GetModuleHandleA(nullptr);
-    HWND window = CreateWindowExA(exStyle, kDialogClass, title.c_str(), style, x, y, width, height,
-                                  owner, nullptr, instance, &box);
+    const BoxWindow boxWindow(CreateWindowExA(exStyle, kDialogClass, title.c_str(), style, x, y,
+                                              width, height, owner, nullptr, instance, &box));
+    const HWND window = boxWindow.Get();
     if (!window)
         return mrCancel;
     auto child = [&](const char* cls, const char* caption, DWORD childStyle, int l, int t, int w,
@@ -191,9 +235,8 @@ int RunBox(ModalBox& box, const std::string& title, const std::string& text, LPC
     }
     box.defaultId = buttons.empty() ? 0 : buttons.front().second;
 
-    bool ownerWasEnabled = owner && IsWindowEnabled(owner);
-    if (owner)
-        EnableWindow(owner, FALSE);
+    // Destroyed before the box window: hands the activation back first.
+    const OwnerDuringBox ownerDuringBox(owner);
     ShowWindow(window, SW_SHOW);
     SetForegroundWindow(window);
     if (focus)
@@ -212,11 +255,6 @@ int RunBox(ModalBox& box, const std::string& title, const std::string& text, LPC
             DispatchMessageA(&msg);
         }
     }
-    if (owner && ownerWasEnabled)
-        EnableWindow(owner, TRUE);
-    DestroyWindow(window);
-    if (owner && ownerWasEnabled)
-        SetActiveWindow(owner);
     if (quit)
         PostQuitMessage(static_cast<int>(msg.wParam));
     return box.result;

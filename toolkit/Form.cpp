@@ -229,7 +229,11 @@ void TForm::SetEnabled(bool enabled) {
     activeWhenDisabled_ = false;
     if (GetActiveWindow() != handle_)
         SetForegroundWindow(handle_); // WM_ACTIVATE gives the focus back
-    if (GetActiveWindow() == handle_ && !GetFocus() && activeControl_ && activeControl_->CanFocus())
+    // A box may have handed the activation back while the form was disabled:
+    // the form itself then holds the focus, which belongs to its control.
+    const HWND focus = GetFocus();
+    if (GetActiveWindow() == handle_ && (!focus || focus == handle_) && activeControl_ &&
+        activeControl_->CanFocus())
         activeControl_->SetFocus();
 }
 

@@ -62,7 +62,12 @@ public:
 
     TControl* ActiveControl() const { return activeControl_; }
     void SetActiveControl(TControl* control);
-    void ControlFocused(TControl* control) { activeControl_ = control; }
+    // The form itself takes the focus while it is active but disabled (a box
+    // handed the activation back): its active control stays.
+    void ControlFocused(TControl* control) {
+        if (control != this)
+            activeControl_ = control;
+    }
 
     // Tab and Shift+Tab: the next control in tab order that can take the focus.
     void SelectNext(TControl* from, bool forward);

@@ -34,13 +34,34 @@ void ReportReady() {
     PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
 }
 
+void ShowBox(const std::string& text) {
+    MessageBoxA(nullptr, text.c_str(), "Glimmora Deinstallation",
+                MB_OK | MB_ICONEXCLAMATION | MB_SETFOREGROUND);
+}
+
 void ShowLeftFiles(const std::vector<std::string>& files) {
-    std::string text = "Folgende Dateien konnten nicht gelöscht werden:\r\r";
+    std::string text = "Folgende Dateien wurden nicht gelöscht:\r\r";
     for (const std::string& file : files)
         text += file + "\r";
     text += "\rBitte löschen Sie diese Dateien von Hand.";
-    MessageBoxA(nullptr, text.c_str(), "Glimmora Deinstallation",
-                MB_OK | MB_ICONEXCLAMATION | MB_SETFOREGROUND);
+    ShowBox(text);
+}
+
+void ShowRefusal(gluninst::ExitCode code, const std::string& logPath) {
+    std::string text = "Es wurde nichts gelöscht.\r\r";
+    if (logPath.empty())
+        text += "Es wurde keine Protokolldatei angegeben.";
+    else if (code == gluninst::kLogUnreadable)
+        text += "Die Protokolldatei\r" + logPath + "\rkann nicht gelesen werden.";
+    else
+        text +=
+            "Die Protokolldatei\r" + logPath + "\rist kein Deinstallationsprotokoll von Glimmora.";
+    ShowBox(text);
+}
+
+bool FileExists(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 } // namespace
@@ -48,12 +69,28 @@ void ShowLeftFiles(const std::vector<std::string>& files) {
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int) {
     ReportReady();
     const std::string given = gluninst::LogPathFromArguments(arguments ? arguments : "");
-    if (given.empty())
+    if (given.empty()) {
+        ShowRefusal(gluninst::kLogUnreadable, given);
         return gluninst::kLogUnreadable;
+    }
     const std::string logPath = FullPath(given);
     LeaveCurrentFolder();
-    return gluninst::Uninstall(
+    std::string starter;
+    std::vector<std::string> left;
+    const gluninst::ExitCode code = gluninst::Uninstall(
         logPath,
-        [](const gluninst::RemovalPlan& plan) { gluninst::AwaitStarter(plan, kStarterPatience); },
-        ShowLeftFiles);
+        [&starter](const gluninst::RemovalPlan& plan) {
+            starter = gluninst::AwaitStarter(plan, kStarterPatience);
+        },
+        [&left](const std::vector<std::string>& files) { left = files; });
+    if (code == gluninst::kLogUnreadable || code == gluninst::kLogMalformed) {
+        ShowRefusal(code, logPath);
+        return code;
+    }
+    // A renamed program is no file of the log's.
+    if (!starter.empty() && FileExists(starter))
+        left.push_back(starter);
+    if (!left.empty())
+        ShowLeftFiles(left);
+    return code;
 }

@@ -33,6 +33,19 @@ Deletion DeleteNamedFile(const std::string& path) {
 
 } // namespace
 
+LeadBytes AnsiLeadBytes() {
+    LeadBytes lead;
+    CPINFO info{};
+    if (!GetCPInfo(CP_ACP, &info))
+        return lead;
+    // Pairs of first and last byte, ended by a zero pair.
+    for (int i = 0; i + 1 < MAX_LEADBYTES && info.LeadByte[i] != 0; i += 2) {
+        for (unsigned byte = info.LeadByte[i]; byte <= info.LeadByte[i + 1]; ++byte)
+            lead.set(byte);
+    }
+    return lead;
+}
+
 std::optional<std::string> ReadLogFile(const std::string& path) {
     ScopedHandle file(CreateFileA(path.c_str(), GENERIC_READ,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
@@ -65,7 +78,7 @@ RemovalResult CarryOut(const RemovalPlan& plan) {
         }
     }
     // The system removes only an empty folder.
-    if (!IsRootFolder(plan.folder))
+    if (!IsRootFolder(plan.folder, AnsiLeadBytes()))
         result.folderRemoved = RemoveDirectoryA(plan.folder.c_str()) != FALSE;
     return result;
 }
@@ -76,7 +89,7 @@ ExitCode Uninstall(const std::string& logPath,
     const std::optional<std::string> text = ReadLogFile(logPath);
     if (!text)
         return kLogUnreadable;
-    const std::optional<RemovalPlan> plan = ParseUninstallLog(*text);
+    const std::optional<RemovalPlan> plan = ParseUninstallLog(*text, AnsiLeadBytes());
     if (!plan)
         return kLogMalformed;
     if (beforeRemoval)

@@ -18,6 +18,9 @@ enum ExitCode : int {
     kFilesLeft = 3, // a named file could not be deleted
 };
 
+// The lead bytes of the system's ANSI code page.
+LeadBytes AnsiLeadBytes();
+
 // The bytes of a log file; nothing when it cannot be read or is larger than
 // any log.
 std::optional<std::string> ReadLogFile(const std::string& path);

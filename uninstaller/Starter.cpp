@@ -1,6 +1,7 @@
 #include "uninstaller/Starter.h"
 
 #include "uninstaller/Handle.h"
+#include "uninstaller/Removal.h"
 
 #include <windows.h>
 #include <tlhelp32.h>
@@ -58,24 +59,29 @@ std::string ImagePath(DWORD processId) {
 }
 
 // The program may have been renamed: any program file in the plan's folder
-// counts.
-bool RunsFromPlanFolder(const RemovalPlan& plan, DWORD processId) {
+// counts. Its long path, or empty when it runs from elsewhere.
+std::string ProgramInPlanFolder(const RemovalPlan& plan, DWORD processId) {
     const std::string image = ImagePath(processId);
     if (image.empty())
-        return false;
+        return {};
     const std::string program = LongPath(image);
-    return SamePath(FolderOf(program), LongPath(plan.folder));
+    const LeadBytes lead = AnsiLeadBytes();
+    return SamePath(FolderOf(program, lead), LongPath(plan.folder), lead) ? program : std::string();
 }
 
 } // namespace
 
-void AwaitStarter(const RemovalPlan& plan, DWORD limitMs) {
+std::string AwaitStarter(const RemovalPlan& plan, DWORD limitMs) {
     const DWORD parentId = ParentProcessId();
     if (parentId == 0)
-        return;
+        return {};
     ScopedHandle parent(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, parentId));
-    if (parent && StartedBeforeThisOne(parent.Get()) && RunsFromPlanFolder(plan, parentId))
+    if (!parent || !StartedBeforeThisOne(parent.Get()))
+        return {};
+    const std::string program = ProgramInPlanFolder(plan, parentId);
+    if (!program.empty())
         WaitForSingleObject(parent.Get(), limitMs);
+    return program;
 }
 
 } // namespace gluninst

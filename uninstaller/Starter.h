@@ -6,10 +6,13 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace gluninst {
 
 // Waits, at most limitMs, for the process that started this one to end, when
-// its program file lies in the plan's folder (under any name).
-void AwaitStarter(const RemovalPlan& plan, DWORD limitMs);
+// its program file lies in the plan's folder (under any name). That program
+// file, or empty when there was none to wait for.
+std::string AwaitStarter(const RemovalPlan& plan, DWORD limitMs);
 
 } // namespace gluninst

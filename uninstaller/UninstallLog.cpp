@@ -33,32 +33,62 @@ bool IsAsciiLetter(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
+// A lead byte takes the next byte with it.
+bool IsTwoByteCharacter(std::string_view text, std::size_t i, const LeadBytes& lead) {
+    return lead[static_cast<unsigned char>(text[i])] && i + 1 < text.size();
+}
+
+// Calls visit with the position of each character's first byte.
+template <typename Visit>
+void ForEachCharacter(std::string_view text, const LeadBytes& lead, Visit visit) {
+    for (std::size_t i = 0; i < text.size(); i += IsTwoByteCharacter(text, i, lead) ? 2 : 1)
+        visit(i);
+}
+
+// Positions of the backslashes that are characters of their own.
+std::vector<std::size_t> Backslashes(std::string_view path, const LeadBytes& lead) {
+    std::vector<std::size_t> found;
+    ForEachCharacter(path, lead, [&](std::size_t i) {
+        if (path[i] == '\\')
+            found.push_back(i);
+    });
+    return found;
+}
+
+std::size_t LastBackslash(std::string_view path, const LeadBytes& lead) {
+    const std::vector<std::size_t> found = Backslashes(path, lead);
+    return found.empty() ? std::string_view::npos : found.back();
+}
+
 // One name between backslashes. The system drops trailing dots and blanks,
 // which would turn "..." or ".. " into a step upwards.
-bool IsPlainName(std::string_view name) {
+bool IsPlainName(std::string_view name, const LeadBytes& lead) {
     if (name.empty() || name.back() == '.' || name.back() == ' ')
         return false;
-    for (char c : name) {
+    bool plain = true;
+    ForEachCharacter(name, lead, [&](std::size_t i) {
+        const char c = name[i];
         if (static_cast<unsigned char>(c) < 32 ||
             std::string_view("<>:\"/\\|?*").find(c) != std::string_view::npos)
-            return false;
-    }
-    return true;
+            plain = false;
+    });
+    return plain;
 }
 
 // The names of a backslash-separated tail; false when one is not plain.
-bool SplitNames(std::string_view tail, std::vector<std::string_view>& names) {
+bool SplitNames(std::string_view tail, const LeadBytes& lead,
+                std::vector<std::string_view>& names) {
     std::size_t start = 0;
-    for (;;) {
-        const std::size_t end = tail.find('\\', start);
+    std::vector<std::size_t> ends = Backslashes(tail, lead);
+    ends.push_back(tail.size());
+    for (const std::size_t end : ends) {
         const std::string_view name = tail.substr(start, end - start);
-        if (!IsPlainName(name))
+        if (!IsPlainName(name, lead))
             return false;
         names.push_back(name);
-        if (end == std::string_view::npos)
-            return true;
         start = end + 1;
     }
+    return true;
 }
 
 bool IsDriveForm(std::string_view path) {
@@ -69,8 +99,8 @@ bool IsShareForm(std::string_view path) {
     return StartsWith(path, "\\\\");
 }
 
-std::string_view NamePart(std::string_view path) {
-    return path.substr(path.rfind('\\') + 1);
+std::string_view NamePart(std::string_view path, const LeadBytes& lead) {
+    return path.substr(LastBackslash(path, lead) + 1);
 }
 
 bool SplitLines(std::string_view text, std::vector<std::string_view>& lines) {
@@ -90,45 +120,46 @@ bool SplitLines(std::string_view text, std::vector<std::string_view>& lines) {
 
 } // namespace
 
-std::string_view FolderOf(std::string_view path) {
-    const std::size_t last = path.rfind('\\');
+std::string_view FolderOf(std::string_view path, const LeadBytes& lead) {
+    const std::size_t last = LastBackslash(path, lead);
     if (last == std::string_view::npos)
         return {};
     return path.substr(0, last == 2 && IsDriveForm(path) ? 3 : last);
 }
 
-bool IsFullPath(std::string_view path) {
+bool IsFullPath(std::string_view path, const LeadBytes& lead) {
     if (path.empty() || path.size() > kMaxPath)
         return false;
     std::vector<std::string_view> names;
     if (IsDriveForm(path))
-        return path.size() == 3 || SplitNames(path.substr(3), names);
+        return path.size() == 3 || SplitNames(path.substr(3), lead, names);
     if (IsShareForm(path))
-        return SplitNames(path.substr(2), names) && names.size() >= 2;
+        return SplitNames(path.substr(2), lead, names) && names.size() >= 2;
     return false;
 }
 
-bool IsRootFolder(std::string_view folder) {
-    if (!IsFullPath(folder))
+bool IsRootFolder(std::string_view folder, const LeadBytes& lead) {
+    if (!IsFullPath(folder, lead))
         return false;
     if (IsDriveForm(folder))
         return folder.size() == 3;
     std::vector<std::string_view> names;
-    SplitNames(folder.substr(2), names);
+    SplitNames(folder.substr(2), lead, names);
     return names.size() == 2;
 }
 
-bool SamePath(std::string_view a, std::string_view b) {
+bool SamePath(std::string_view a, std::string_view b, const LeadBytes& lead) {
     if (a.size() != b.size())
         return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (UpperAscii(a[i]) != UpperAscii(b[i]))
-            return false;
-    }
-    return true;
+    bool same = true;
+    ForEachCharacter(a, lead, [&](std::size_t i) {
+        same = same && (IsTwoByteCharacter(a, i, lead) ? a.substr(i, 2) == b.substr(i, 2)
+                                                       : UpperAscii(a[i]) == UpperAscii(b[i]));
+    });
+    return same;
 }
 
-std::optional<RemovalPlan> ParseUninstallLog(std::string_view text) {
+std::optional<RemovalPlan> ParseUninstallLog(std::string_view text, const LeadBytes& lead) {
     std::vector<std::string_view> lines;
     if (!SplitLines(text, lines) || lines.size() != kLineCount)
         return std::nullopt;
@@ -141,14 +172,15 @@ std::optional<RemovalPlan> ParseUninstallLog(std::string_view text) {
 
     RemovalPlan plan;
     plan.folder = std::string(lines[3].substr(kMadeDir.size()));
-    if (!IsFullPath(plan.folder))
+    if (!IsFullPath(plan.folder, lead))
         return std::nullopt;
     for (std::size_t i = 4; i < kLineCount; ++i) {
         if (!StartsWith(lines[i], kFileCopy))
             return std::nullopt;
         const std::string_view file = lines[i].substr(kFileCopy.size());
-        if (!IsFullPath(file) || IsRootFolder(file) || !SamePath(FolderOf(file), plan.folder) ||
-            !SamePath(NamePart(file), kFileNames[i - 4]))
+        if (!IsFullPath(file, lead) || IsRootFolder(file, lead) ||
+            !SamePath(FolderOf(file, lead), plan.folder, lead) ||
+            !SamePath(NamePart(file, lead), kFileNames[i - 4], lead))
             return std::nullopt;
         plan.files.emplace_back(file);
     }

@@ -4,6 +4,9 @@
 #include "fullscreen/Unit2.h"
 #include "toolkit/Application.h"
 #include "toolkit/Errors.h"
+#include "shell/AnsiNames.h"
+#include "shell/FileHandle.h"
+#include "shell/Paths.h"
 
 using namespace glimtest;
 
@@ -42,6 +45,15 @@ protected:
         browser::SetFileDeleter(nullptr);
         browser::SetDriveQuery(nullptr);
         BrowserTest::TearDown();
+    }
+    // The window created anew on the process's current folder, as at a start.
+    void ReopenOnCurrentFolder() {
+        CloseForm();
+        form = std::make_unique<browser::TForm1>();
+        browser::Form1 = form.get();
+        OpenFullView();
+        form->Show();
+        ProcessPending();
     }
     void Fill(const std::vector<std::string>& files) {
         for (const std::string& f : files)
@@ -215,7 +227,7 @@ TEST_F(Browsing, AnUnreadableDriveReturnsToTheSavedDrive) {
     EXPECT_EQ(form->FileListBox1->ShownFolder(), scratch.Path());
 }
 
-TEST_F(Browsing, ADriveWhoseRememberedFolderIsGoneShowsItsRoot) {
+TEST_F(Browsing, ADriveWhoseRememberedFolderIsGoneOrCannotBeEnteredShowsItsRoot) {
     scratch.AddFolder("GONE");
     form->FileListBox1->ApplyPath("[GONE]");
     const char drive = form->DriveComboBox1->Drive();
@@ -231,6 +243,22 @@ TEST_F(Browsing, ADriveWhoseRememberedFolderIsGoneShowsItsRoot) {
         EXPECT_EQ(form->FileListBox1->ShownFolder()[0], other);
     }
     EXPECT_TRUE(dialogs.empty());
+    // Still there, but it can no longer be entered (held here without sharing,
+    // as a folder whose access was withdrawn).
+    const std::string held = scratch.AddFolder("HELD");
+    form->DriveComboBox1->SelectDrive(drive);
+    form->FileListBox1->ApplyPath(held + "\\");
+    form->DriveComboBox1->SelectDrive(other);
+    {
+        const shell::FileHandle holder(CreateFileA(held.c_str(), GENERIC_READ, 0, nullptr,
+                                                   OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
+                                                   nullptr));
+        ASSERT_TRUE(holder);
+        EXPECT_NO_THROW(form->DriveComboBox1->SelectDrive(drive));
+    }
+    EXPECT_EQ(form->FileListBox1->ShownFolder(), std::string(1, drive) + ":\\");
+    EXPECT_TRUE(dialogs.empty());
+    form->DriveComboBox1->SelectDrive(other);
     // A drive that answers the size query but whose root cannot be entered.
     browser::SetDriveQuery([](const std::string&) { return true; });
     EXPECT_THROW(form->DriveComboBox1->SelectDrive('Q'), toolkit::EInOutError);
@@ -262,4 +290,73 @@ TEST_F(Browsing, RealDeleteSendsTheFileToTheTrash) {
             c = '\\';
     EXPECT_TRUE(FileExists(trashed)) << trashed;
     EXPECT_TRUE(dialogs.empty());
+}
+
+// A folder on a network share has no drive letter: the box shows none, any
+// drive chosen from it goes there, and a drive that fails its check returns
+// to the share with one warning.
+TEST_F(Browsing, AShareShowsNoDriveAndEveryDriveChosenGoesThere) {
+    const std::string share = "\\\\localhost\\glimshare";
+    const std::string picture = share + "\\NET.BMP";
+    if (!testsupport::TryWriteBytes(picture, SmallBitmap()))
+        GTEST_SKIP() << "no test share here";
+    const char start = form->DriveComboBox1->Drive();
+    form->OpenPicturePath(picture);
+    EXPECT_EQ(form->DriveComboBox1->ItemIndex(), -1);
+    form->DriveComboBox1->SelectDrive(start);
+    EXPECT_EQ(form->FileListBox1->ShownFolder(), scratch.Path());
+    EXPECT_EQ(form->DriveComboBox1->Drive(), start);
+
+    // Started with the share as its current folder, as the shell starts it.
+    ASSERT_TRUE(SetCurrentDirectoryA(share.c_str()));
+    ReopenOnCurrentFolder();
+    EXPECT_EQ(form->DriveComboBox1->ItemIndex(), -1);
+    dialogs.clear();
+    form->DriveComboBox1->SelectDrive('Q'); // no such drive
+    ASSERT_EQ(dialogs.size(), 1u);
+    EXPECT_EQ(dialogs[0].text, "Access Error on Drive Q: !");
+    EXPECT_EQ(form->DriveComboBox1->ItemIndex(), -1);
+    EXPECT_EQ(lstrcmpiA(form->FileListBox1->ShownFolder().c_str(), share.c_str()), 0);
+    form->DriveComboBox1->SelectDrive(start);
+    EXPECT_EQ(form->FileListBox1->ShownFolder()[0], start);
+    EXPECT_EQ(dialogs.size(), 1u);
+    DeleteFileA(picture.c_str());
+}
+
+// Names the code page cannot hold: the folder and its entries are reached
+// through their short forms, for opening and for stepping.
+TEST_F(Browsing, NamesBeyondTheCodePageAreReachedThroughTheirShortForms) {
+    const std::wstring folder = shell::WideText(scratch.Path()) + L"\\\x0141ukasz \x8868";
+    const std::wstring picture = folder + L"\\\x8868.bmp";
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    {
+        HANDLE file = CreateFileW(picture.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        const std::string bytes = SmallBitmap();
+        DWORD written = 0;
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+        CloseHandle(file);
+    }
+    ASSERT_TRUE(SetCurrentDirectoryW(folder.c_str()));
+    ReopenOnCurrentFolder();
+    const std::string shown = form->FileListBox1->ShownFolder();
+    EXPECT_EQ(shown.find('?'), std::string::npos) << shown;
+    ASSERT_EQ(form->FileListBox1->Count(), 3) // [.], [..] and the picture
+        << testing::PrintToString(form->FileListBox1->Entries());
+    const std::string entry = form->FileListBox1->Item(2);
+    EXPECT_EQ(entry.find('?'), std::string::npos) << entry;
+    form->FileListBox1->SetItemIndex(2);
+    form->OpenSelectedEntry();
+    EXPECT_TRUE(dialogs.empty()) << (dialogs.empty() ? "" : dialogs[0].text);
+    EXPECT_EQ(browser::LastLoadedPath(), shell::PathInFolder(shown, entry));
+    // Stepping from the folder entry before it reaches it.
+    form->FileListBox1->SetItemIndex(1);
+    SendMessageA(form2->Handle(), WM_CHAR, '+', 1);
+    EXPECT_EQ(form->FileListBox1->ItemIndex(), 2);
+
+    CloseForm();
+    SetCurrentDirectoryA(scratch.Path().c_str());
+    DeleteFileW(picture.c_str());
+    RemoveDirectoryW(folder.c_str());
 }

@@ -140,6 +140,23 @@ TEST_F(FullView, PlusAndMinusStepOverOtherFilesAndStopAtFolders) {
     EXPECT_TRUE(dialogs.empty());
 }
 
+// A held "+" over pictures slower than the key repeat: the repeats that came
+// in while one was shown go, and Escape behind them closes the view at once.
+TEST_F(FullView, AHeldPlusStepsOncePerPictureShownAndEscapeIsNotKeptWaiting) {
+    for (const char* name : {"d.bmp", "e.bmp", "f.bmp"})
+        CopyFileA(scratch.File("a.bmp").c_str(), scratch.File(name).c_str(), FALSE);
+    form->FileListBox1->Refill();
+    Show("a.bmp");
+    constexpr LPARAM kRepeat = 1 | (1 << 30); // the key was down before
+    PostMessageA(form2->Handle(), WM_CHAR, '+', 1);
+    for (int i = 0; i < 4; ++i)
+        PostMessageA(form2->Handle(), WM_CHAR, '+', kRepeat);
+    PostMessageA(form2->Handle(), WM_CHAR, 27, 1);
+    ProcessPending();
+    EXPECT_EQ(form->FileListBox1->SelectedName(), "c.jpg");
+    EXPECT_FALSE(Shown());
+}
+
 TEST_F(FullView, EnterSpaceClickAndASingleModifierClose) {
     for (char key : {'\r', ' '}) {
         Show("a.bmp");

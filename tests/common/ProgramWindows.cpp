@@ -163,6 +163,36 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds) {
     }
 }
 
+HWND FindBoxOf(DWORD process) {
+    for (const wchar_t* className : {kDialogClass, L"#32770"}) {
+        WindowSearch search{process, className, nullptr, nullptr};
+        EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+        if (search.found)
+            return search.found;
+    }
+    return nullptr;
+}
+
+bool AnswerOk(HWND box, std::string& text) {
+    // A box is shown before all of its controls may be there.
+    const ChildWindow* ok = nullptr;
+    std::vector<ChildWindow> children;
+    WaitUntil(
+        [&] {
+            children = Children(box);
+            ok = FindChild(children, L"Button", "OK");
+            return ok != nullptr;
+        },
+        3000 * kSlowdown);
+    text.clear();
+    for (const ChildWindow& c : children)
+        if (c.className == L"Static" && !c.text.empty())
+            text = c.text;
+    if (ok)
+        SendMessageW(ok->handle, BM_CLICK, 0, 0);
+    return ok != nullptr;
+}
+
 RunningProgram::RunningProgram(const std::string& arguments, const std::string& folder, int show,
                                const std::string& program) {
     std::string commandLine = Quoted(program);
@@ -236,8 +266,7 @@ long RunningProgram::WaitForExit(bool* browserShown) {
 }
 
 HWND RunningProgram::FindBox() const {
-    HWND box = FindWindowOfProcess(kDialogClass, nullptr);
-    return box ? box : FindWindowOfProcess(L"#32770", nullptr);
+    return FindBoxOf(info_.dwProcessId);
 }
 
 bool RunningProgram::Answer(HWND box, const std::string& button) {
@@ -255,25 +284,10 @@ std::string RunningProgram::DismissBoxes(HWND window, int* boxes) {
     int count = 0;
     HWND box = FindBox();
     for (; box && count < 10; ++count) {
-        // A box is shown before all of its controls may be there.
-        const ChildWindow* ok = nullptr;
-        std::vector<ChildWindow> children;
-        WaitUntil(
-            [&] {
-                children = Children(box);
-                ok = FindChild(children, L"Button", "OK");
-                return ok != nullptr;
-            },
-            3000 * kSlowdown);
-        lastText.clear();
-        for (const ChildWindow& c : children)
-            if (c.className == L"Static" && !c.text.empty())
-                lastText = c.text;
-        if (!ok) {
+        if (!AnswerOk(box, lastText)) {
             ADD_FAILURE() << "a box without OK: " << lastText;
             break;
         }
-        SendMessageW(ok->handle, BM_CLICK, 0, 0);
         // The next box, or the end of the load: the window is enabled again
         // only when the program has finished.
         const HWND answered = box;

@@ -46,6 +46,12 @@ std::string ComboSelection(HWND combo);
 // Polls until the condition holds; false when it did not within the time.
 bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds = kPatience);
 
+// A visible message box of the process: the program's own or the system's.
+HWND FindBoxOf(DWORD process);
+// Clicks the box's OK button; text is the box's message. False when the box
+// has no OK button.
+bool AnswerOk(HWND box, std::string& text);
+
 // The program running in a process of its own; ended when the test is over.
 class RunningProgram {
 public:

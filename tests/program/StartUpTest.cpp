@@ -137,6 +137,26 @@ TEST_F(UninstallStart, MinusUInEitherCaseAsksAndOpensNoWindow) {
     }
 }
 
+// Reported before any window has given the program a title.
+TEST_F(UninstallStart, AHelpLineThatCannotBeWrittenIsReportedUnderTheProgramsTitle) {
+    const std::string program = ModulePath();
+    const std::string help = program.substr(0, program.rfind('\\') + 1) + "GLIMR32.HLP";
+    testsupport::MovedAside savedHelp(help);
+    testsupport::WriteBytes(help, "help");
+    // A folder where the INI file belongs cannot be written.
+    const std::string ini = WindowsIni("WINHELP.INI");
+    testsupport::RemoveFile(ini);
+    ASSERT_TRUE(CreateDirectoryA(ini.c_str(), nullptr));
+    toolkit::Application().SetTitle(""); // as in a new process
+    program::RunProgram("-u");
+    RemoveDirectoryA(ini.c_str());
+
+    ASSERT_EQ(dialogs.size(), 2u);
+    EXPECT_EQ(dialogs[0].type, toolkit::TMsgDlgType::mtError);
+    EXPECT_EQ(dialogs[0].title, "Glimmora32");
+    EXPECT_EQ(dialogs[0].text.rfind("Kann nicht nach ", 0), 0u) << dialogs[0].text;
+}
+
 TEST_F(PlainStart, MinusUninstallIsNoSwitch) {
     ASSERT_FALSE(toolkit::Application().Terminated()) << "the message loop can run once only";
     UINT_PTR timer = SetTimer(nullptr, 0, 50, CloseBrowserWhenShown);

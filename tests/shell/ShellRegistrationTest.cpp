@@ -105,9 +105,16 @@ TEST(ProgramFolderOf, KeepsTheBackslashOnlyForADriveRoot) {
     EXPECT_EQ(ProgramFolderOf("C:GLIMR32.EXE"), "C:");
 }
 
-TEST(PathInFolder, JoinsWithOneBackslash) {
+TEST(PathInFolder, JoinsWithOneBackslashCountingCharactersNotBytes) {
     EXPECT_EQ(PathInFolder("C:\\PICS", "GLIMR32.HLP"), "C:\\PICS\\GLIMR32.HLP");
     EXPECT_EQ(PathInFolder("C:\\", "GLIMR32.HLP"), "C:\\GLIMR32.HLP");
+    // Shift-JIS: the folder name ends in a character whose second byte is 0x5C.
+    constexpr unsigned kShiftJis = 932;
+    const std::string folder = "C:\\\x88\xea\x97\x97\x95\\"; // C:\ichiran-hyou
+    EXPECT_EQ(PathInFolder(folder, "GLIMR32.HLP", kShiftJis), folder + "\\GLIMR32.HLP");
+    const std::string file = folder + "\\\x83\\.JPG"; // a name of one katakana "so"
+    EXPECT_EQ(FolderPart(file, kShiftJis), folder + "\\");
+    EXPECT_EQ(NamePart(file, kShiftJis), "\x83\\.JPG");
 }
 
 TEST_F(RegisterShellEntriesTest, ProgramInADriveRoot) {

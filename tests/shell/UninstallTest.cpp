@@ -285,13 +285,11 @@ TEST_F(RunUninstallTest, AGroupKeyWithoutANameSendsTheBareCommand) {
 }
 
 TEST_F(RunUninstallTest, AGroupNameThatIsNoPlainNameCountsAsNoGroup) {
-    const std::string names[] = {"Glim]Ich",    "[Delete",
-                                 "Bilder(1)",   "a)b",
-                                 "Say \"x\"",   "back\\slash",
-                                 "for/ward",    "C:",
-                                 "a,b",         "..",
-                                 "up..",        "tab\there",
-                                 "line\nbreak", std::string(65, 'g')};
+    const std::string names[] = {
+        "Glim]Ich", "[Delete", "Bilder(1)", "a)b", "Say \"x\"", "back\\slash", "for/ward",
+        "C:", "a,b", "..", "up..", "tab\there", "line\nbreak", std::string(65, 'g'),
+        // Wine takes "." for the Programs folder itself.
+        ".", "...", " . ", "  ", "Bilder.", "Bilder ", "a*b", "a?b", "a<b", "a>b", "a|b"};
     for (const std::string& name : names) {
         events.clear();
         Register();

@@ -6,6 +6,9 @@
 
 #include <windows.h>
 
+#include <memory>
+#include <type_traits>
+
 using namespace toolkit;
 
 namespace {
@@ -39,6 +42,16 @@ void CALLBACK AnswerBox(HWND, UINT, UINT_PTR id, DWORD) {
     GetWindowTextA(box, title, sizeof title);
     seenTitle = title;
     EnumChildWindows(box, CollectButton, 0);
+}
+
+struct WindowDestroyer {
+    void operator()(HWND window) const { DestroyWindow(window); }
+};
+using TopLevelWindow = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDestroyer>;
+
+TopLevelWindow ShowTopLevel(const char* title) {
+    return TopLevelWindow(CreateWindowExA(0, "STATIC", title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0,
+                                          0, 200, 100, nullptr, nullptr, nullptr, nullptr));
 }
 
 class RealDialog : public ::testing::Test {
@@ -140,4 +153,19 @@ TEST_F(RealDialog, InputBoxReturnsTheEditedText) {
     EXPECT_EQ(value, "SUNSET.BMP");
     EXPECT_EQ(seenTitle, "Rename File");
     EXPECT_EQ(seenEditLimit, 255); // a file name, no longer
+}
+
+// A load keeps its window disabled between its boxes; each box still hands
+// the activation back to it, not to another window.
+TEST_F(RealDialog, HandsTheActivationBackToAnOwnerKeptDisabled) {
+    const TopLevelWindow other = ShowTopLevel("another program");
+    const TopLevelWindow owner = ShowTopLevel("loading");
+    SetActiveWindow(owner.get());
+    ASSERT_EQ(GetActiveWindow(), owner.get());
+    EnableWindow(owner.get(), FALSE);
+    buttonToClick = "OK";
+    MessageDlg("Bad picture", TMsgDlgType::mtError, {TMsgDlgBtn::mbOK});
+    EXPECT_EQ(seenButtons, std::vector<std::string>{"OK"});
+    EXPECT_EQ(GetActiveWindow(), owner.get());
+    EXPECT_FALSE(IsWindowEnabled(owner.get()));
 }

@@ -1,6 +1,7 @@
 // GLUNINST.EXE itself, started as its own process on scratch installations.
 #include "ScratchInstallation.h"
 #include "TestProcess.h"
+#include "common/ProgramWindows.h"
 #include "uninstaller/Handle.h"
 
 #include <gtest/gtest.h>
@@ -21,6 +22,25 @@ constexpr DWORD kPatience = 20000;
 
 int RunUninstaller(const std::string& arguments, const std::string& folder = {}) {
     return Process(BinFile("GLUNINST.EXE"), arguments, folder).Wait();
+}
+
+// The message of the one box the process shows, answered with OK.
+std::string AnswerBox(DWORD process) {
+    HWND box = nullptr;
+    if (!e2e::WaitUntil([&] { return (box = e2e::FindBoxOf(process)) != nullptr; }))
+        return "<no box>";
+    std::string text;
+    e2e::AnswerOk(box, text);
+    return text;
+}
+
+// Started on a log it does not carry out: the box says so, and why.
+std::string RefusalOf(const std::string& arguments, int expectedCode) {
+    Process uninstaller(BinFile("GLUNINST.EXE"), arguments);
+    const std::string text = AnswerBox(uninstaller.Id());
+    EXPECT_EQ(uninstaller.Wait(), expectedCode) << arguments;
+    EXPECT_EQ(text.find("Es wurde nichts gelöscht."), 0u) << text;
+    return text;
 }
 
 } // namespace
@@ -56,9 +76,11 @@ TEST(Gluninst, RefusesAGarbledOrMissingLog) {
     garbled.replace(folderLine, garbled.find("\r\n", folderLine) - folderLine,
                     "Made Dir: " + installation.Windows());
     WriteBytes(installation.Log(), garbled);
-    EXPECT_EQ(RunUninstaller(installation.Log()), 2);
-    EXPECT_EQ(RunUninstaller(installation.Windows() + "\\MISSING.LOG"), 1);
-    EXPECT_EQ(RunUninstaller(""), 1);
+    EXPECT_NE(RefusalOf(installation.Log(), 2).find("kein Deinstallationsprotokoll"),
+              std::string::npos);
+    const std::string missing = installation.Windows() + "\\MISSING.LOG";
+    EXPECT_NE(RefusalOf(missing, 1).find(missing), std::string::npos);
+    EXPECT_NE(RefusalOf("", 1).find("keine Protokolldatei"), std::string::npos);
     EXPECT_EQ(installation.Remaining(), ScratchInstallation::Untouched());
 }
 
@@ -95,12 +117,16 @@ TEST(Gluninst, WaitsForTheProgramThatStartedIt) {
         EXPECT_EQ(installation.Remaining(), waiting);
 
         EXPECT_EQ(starter.Wait(), 0);
+        // A renamed program is no file of the log's: it stays with its folder,
+        // and the box of files left names it.
+        if (name != "GLIMR32.EXE") {
+            EXPECT_NE(AnswerBox(std::stoul(id)).find(program), std::string::npos);
+        }
         EXPECT_EQ(WaitForSingleObject(uninstaller.Get(), kPatience),
                   static_cast<DWORD>(WAIT_OBJECT_0));
         DWORD code = 99;
         GetExitCodeProcess(uninstaller.Get(), &code);
         EXPECT_EQ(code, 0u);
-        // A renamed program is no file of the log's: it stays with its folder.
         const Paths left = name == "GLIMR32.EXE" ? Paths{"WINDOWS", "WINDOWS\\started.id"}
                                                  : Paths{"Glimmora32", "Glimmora32\\" + name,
                                                          "WINDOWS", "WINDOWS\\started.id"};

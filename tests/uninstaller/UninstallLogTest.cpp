@@ -9,7 +9,7 @@ using namespace gluninst;
 namespace {
 
 std::vector<std::string> GoodLines(const std::string& folder) {
-    const std::string prefix = folder.back() == '\\' ? folder : folder + "\\";
+    const std::string prefix = folder.size() == 3 ? folder : folder + "\\"; // a drive root
     return {"*** Installation Started 1/1/96 00:00 ***",
             "Title: Glimmora 1.1b -32 Installation",
             "Source: A:\\INST32.EXE",
@@ -47,7 +47,7 @@ TEST(ParseUninstallLog, TheProgramsLogNamesItsFolderAndFiveFiles) {
                                         "C:\\PICS\\SKY32DEM.DLL"}));
 }
 
-TEST(ParseUninstallLog, AcceptsDriveRootsSharesBlanksAndOtherLetterCase) {
+TEST(ParseUninstallLog, AcceptsDriveRootsSharesBlanksDoubleByteNamesAndOtherLetterCase) {
     const std::optional<RemovalPlan> root = ParseUninstallLog(Joined(GoodLines("C:\\")));
     ASSERT_TRUE(root);
     EXPECT_EQ(root->folder, "C:\\");
@@ -61,6 +61,17 @@ TEST(ParseUninstallLog, AcceptsDriveRootsSharesBlanksAndOtherLetterCase) {
 
     EXPECT_TRUE(ParseUninstallLog(Joined(GoodLines("C:\\Program Files\\Glimmora 32"))));
     EXPECT_TRUE(ParseUninstallLog(WithLine(4, "File Copy: c:\\pics\\glimr32.exe")));
+
+    // Shift-JIS: the folder name ends in a character whose second byte is 0x5C.
+    LeadBytes shiftJis;
+    for (unsigned byte = 0x81; byte <= 0xfc; ++byte)
+        shiftJis.set(byte, byte <= 0x9f || byte >= 0xe0);
+    const std::string folder = "C:\\\x88\xea\x97\x97\x95\\"; // C:\ichiran-hyou
+    const std::optional<RemovalPlan> doubleByte =
+        ParseUninstallLog(Joined(GoodLines(folder)), shiftJis);
+    ASSERT_TRUE(doubleByte);
+    EXPECT_EQ(doubleByte->folder, folder);
+    EXPECT_EQ(doubleByte->files.back(), folder + "\\SKY32DEM.DLL");
 }
 
 // Only the log the program writes: its fixed lines and its five files.
