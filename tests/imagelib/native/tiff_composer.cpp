@@ -435,9 +435,11 @@ void WriteChunks(FuzzedDataProvider& in, const Plan& p, TiffMaker& t, Filler& fi
         ChunkShape shape;
         const uint64_t size =
             std::min<uint64_t>(PayloadSize(in, p, chunkRows, shape), kPayloadBudget);
+        // JPEG chunks hold a stream of their own, not the samples.
+        const bool jpeg = p.compression == 6 || p.compression == 7;
         const std::vector<uint8_t> bytes =
-            Encode(in, p, fill.Bytes(size_t(size)), shape, p.chunkWidth, chunkRows);
-        composed += bytes.size();
+            Encode(in, p, fill.Bytes(jpeg ? 0 : size_t(size)), shape, p.chunkWidth, chunkRows);
+        composed += std::max<size_t>(size_t(size), bytes.size());
         offsets.push_back(t.Data(bytes));
         counts.push_back(uint32_t(bytes.size()));
         if (placing == Placing::Overlapping && !bytes.empty())
