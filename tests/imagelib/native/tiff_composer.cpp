@@ -98,7 +98,8 @@ void PutValues(TiffMaker& t, uint16_t tag, uint16_t type, const std::vector<uint
 
 uint32_t Dimension(FuzzedDataProvider& in, bool longSide) {
     if (longSide)
-        return in.ConsumeIntegralInRange<uint32_t>(1, in.ConsumeBool() ? 32767 : 70000);
+        return in.ConsumeBool() ? in.PickValueInArray({32767u, 32768u, 65535u})
+                                : in.ConsumeIntegralInRange<uint32_t>(1, 32767);
     return in.ConsumeIntegralInRange<uint32_t>(1, in.ConsumeBool() ? 40 : 400);
 }
 
@@ -258,9 +259,9 @@ uint32_t ChunkSide(FuzzedDataProvider& in) {
     case 2:
         return 16u * in.ConsumeIntegralInRange(1u, 4u);
     case 3:
-        return in.ConsumeIntegralInRange(1u, 300u);
+        return in.ConsumeBool() ? in.ConsumeIntegralInRange(1u, 300u) : 1;
     case 4:
-        return in.PickValueInArray({1024u, 4096u, 32767u, 32768u, 65535u, 1u << 20});
+        return in.PickValueInArray({1024u, 4096u, 32767u, 32767u, 32768u, 65535u, 1u << 20});
     default:
         return 0;
     }
@@ -391,10 +392,12 @@ std::vector<uint8_t> Encode(FuzzedDataProvider& in, const Plan& p, std::vector<u
         out = PackBits(raw);
         break;
     case 6:
-    case 7:
-        return JpegStream(in, in.ConsumeBool() ? columns : p.width,
-                          in.ConsumeBool() ? rows : p.height, ColourSamples(p.photometric),
-                          in.ConsumeBool());
+    case 7: { // the chunk's size, the picture's, or a large stream's
+        const bool large = in.ConsumeIntegralInRange(0, 7) == 0;
+        const uint32_t width = large ? 4096 : in.ConsumeBool() ? columns : p.width;
+        const uint32_t height = large ? 4096 : in.ConsumeBool() ? rows : p.height;
+        return JpegStream(in, width, height, ColourSamples(p.photometric), in.ConsumeBool());
+    }
     default: // none, fax and the unknown ones: the bytes themselves
         out = std::move(raw);
     }
@@ -432,9 +435,11 @@ void WriteChunks(FuzzedDataProvider& in, const Plan& p, TiffMaker& t, Filler& fi
         ChunkShape shape;
         const uint64_t size =
             std::min<uint64_t>(PayloadSize(in, p, chunkRows, shape), kPayloadBudget);
+        // JPEG chunks hold a stream of their own, not the samples.
+        const bool jpeg = p.compression == 6 || p.compression == 7;
         const std::vector<uint8_t> bytes =
-            Encode(in, p, fill.Bytes(size_t(size)), shape, p.chunkWidth, chunkRows);
-        composed += bytes.size();
+            Encode(in, p, fill.Bytes(jpeg ? 0 : size_t(size)), shape, p.chunkWidth, chunkRows);
+        composed += std::max<size_t>(size_t(size), bytes.size());
         offsets.push_back(t.Data(bytes));
         counts.push_back(uint32_t(bytes.size()));
         if (placing == Placing::Overlapping && !bytes.empty())
