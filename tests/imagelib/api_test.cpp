@@ -2,6 +2,7 @@
 // resolutions and palettes, dithering, ownership of the handles.
 #include "common/gif_maker.h"
 #include "common/manifest.h"
+#include "common/tiff_maker.h"
 #include "library.h"
 
 #include <gtest/gtest.h>
@@ -331,6 +332,24 @@ TEST_F(Api, AGifFollowedByOtherBytesShowsItsFirstFrame) {
     ASSERT_TRUE(ReadBitmap(d.bitmap, rgb));
     EXPECT_EQ(rgb.pixels[0], 0);
     EXPECT_EQ(rgb.pixels[3], 255);
+}
+
+// CMYK in a JPEG-compressed strip reads as the same stream in a .jpg file.
+TEST_F(Api, CmykJpegStripsReadAsCmykJpegFiles) {
+    std::ifstream in(Corpus("generated/jpeg/cmyk_227x149.jpg"), std::ios::binary);
+    const std::vector<uint8_t> jpeg{std::istreambuf_iterator<char>(in), {}};
+    TiffMaker t = Picture(227, 149, 4, 5);
+    t.Short(259, 7);
+    t.Long(273, t.Data(jpeg));
+    t.Long(279, uint32_t(jpeg.size()));
+    const TempFile tiff("sky32dem_cmyk_jpeg.tif", t.Bytes());
+    Decoded fromTiff = library.Read("tiff", tiff.Path());
+    ASSERT_EQ(fromTiff.status, 1) << library.StatusText(fromTiff.status);
+    Decoded fromJpeg = library.Read("jpeg", Corpus("generated/jpeg/cmyk_227x149.jpg"));
+    Rgb a, b;
+    ASSERT_TRUE(ReadBitmap(fromTiff.bitmap, a));
+    ASSERT_TRUE(ReadBitmap(fromJpeg.bitmap, b));
+    EXPECT_EQ(a.pixels, b.pixels);
 }
 
 // A CRC error in an ancillary chunk is skipped, as decoders do; in a

@@ -236,8 +236,8 @@ private:
             frame.width > RoundUp(width, frame.mcuWidth) ||
             frame.height > RoundUp(fullHeight, frame.mcuHeight))
             return Status::Corrupt;
-        const unsigned components = l_.ColourSamples();
-        if (!work_.Spend(uint64_t{frame.width} * frame.height * components))
+        const unsigned components = JpegComponents(l_);
+        if (!work_.Spend(uint64_t{frame.width} * frame.height * frame.components))
             return Status::TooLarge;
         const uint64_t rowBytes = uint64_t{width} * components;
         buffers_[0].resize(rowBytes * height);

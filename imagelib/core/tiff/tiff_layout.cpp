@@ -222,8 +222,8 @@ Status CheckYCbCr(const TiffLayout& l) {
 }
 
 Status CheckJpeg(const TiffTags& t, TiffLayout& l, uint64_t fileSize) {
-    if (l.bits != 8 || l.planar != 1 || l.samples != l.ColourSamples() || l.photometric == 3 ||
-        l.photometric == 5)
+    // CMYK streams are read as CMYK JPEG files are.
+    if (l.bits != 8 || l.planar != 1 || l.samples != l.ColourSamples() || l.photometric == 3)
         return Status::Unsupported;
     if (const TiffEntry* e = t.Find(kJpegTables); e && l.compression == 7) {
         l.tablesAt = static_cast<uint32_t>(e->at);

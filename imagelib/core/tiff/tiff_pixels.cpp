@@ -19,9 +19,13 @@ SampleLayout SamplesOf(const TiffLayout& d) {
     return l;
 }
 
+unsigned JpegComponents(const TiffLayout& d) {
+    return d.ColourSamples() == 1 ? 1 : 3;
+}
+
 SampleLayout JpegSamplesOf(const TiffLayout& d) {
     SampleLayout l;
-    l.samples = d.ColourSamples();
+    l.samples = JpegComponents(d);
     l.photometric = l.samples == 1 ? d.photometric : 2;
     return l;
 }

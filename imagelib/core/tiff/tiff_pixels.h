@@ -24,6 +24,9 @@ struct SampleLayout {
 };
 
 SampleLayout SamplesOf(const TiffLayout& d);
+// Samples a pixel the JPEG callback gives back: grey, or RGB for every
+// colour stream (YCbCr, RGB, CMYK).
+unsigned JpegComponents(const TiffLayout& d);
 // What the JPEG callback gives back for the directory.
 SampleLayout JpegSamplesOf(const TiffLayout& d);
 
