@@ -45,6 +45,11 @@ public:
                 return Status::Ok;
             }
         }
+        if (format == Format::Tiff && Succeeded(tiff_.Open(data, size)) &&
+            tiff_.PlatformMisreads()) {
+            kind_ = Kind::Tiff;
+            return Status::Ok;
+        }
         kind_ = Kind::Wic;
         GifLayout layout;
         const bool gif = format == Format::Gif && Succeeded(ReadGifLayout(data, size, layout));

@@ -352,6 +352,37 @@ TEST_F(Api, CmykJpegStripsReadAsCmykJpegFiles) {
     EXPECT_EQ(a.pixels, b.pixels);
 }
 
+// Signed samples with zero as the middle grey: ImageMagick maps 16-bit ones
+// so (-32768 black, 32767 white), though it takes 8- and 32-bit ones and
+// netpbm takes all as unsigned; one rule for every depth here.
+TEST_F(Api, SignedSamplesHaveZeroInTheMiddle) {
+    const auto grey = [this](unsigned bits, const std::vector<uint32_t>& values) {
+        TiffMaker t = Picture(uint32_t(values.size()), 1, 1, 1);
+        t.Tag(258, 3, {bits});
+        t.Short(339, 2);
+        std::vector<uint8_t> bytes;
+        for (uint32_t v : values)
+            for (unsigned k = 0; k < bits / 8; ++k)
+                bytes.push_back(uint8_t(v >> 8 * k));
+        t.Long(273, t.Data(bytes));
+        t.Long(279, uint32_t(bytes.size()));
+        const TempFile file("sky32dem_signed.tif", t.Bytes());
+        Decoded d = library.Read("tiff", file.Path());
+        EXPECT_EQ(d.status, 1) << bits << " " << library.StatusText(d.status);
+        Rgb rgb;
+        std::vector<uint8_t> out;
+        if (d.status == 1 && ReadBitmap(d.bitmap, rgb))
+            for (size_t i = 0; i < rgb.pixels.size(); i += 3)
+                out.push_back(rgb.pixels[i]);
+        return out;
+    };
+    // -32768, -16384, -1, 0, 16384, 32767
+    EXPECT_EQ(grey(16, {0x8000, 0xC000, 0xFFFF, 0, 0x4000, 0x7FFF}),
+              (std::vector<uint8_t>{0, 63, 127, 127, 191, 255}));
+    EXPECT_EQ(grey(32, {0x80000000, 0xFFFFFFFF, 0, 0x7FFFFFFF}),
+              (std::vector<uint8_t>{0, 127, 127, 255}));
+}
+
 // A CRC error in an ancillary chunk is skipped, as decoders do; in a
 // critical chunk it is damage.
 TEST_F(Api, OnlyACriticalPngChunkMustHaveItsCrc) {

@@ -27,6 +27,9 @@ public:
     uint32_t Width() const { return layout_.width; }
     uint32_t Height() const { return layout_.height; }
     bool NeedsJpeg() const { return open_ && layout_.Jpeg(); }
+    // A layout the platform decoder reads but shows wrongly: signed samples
+    // (it takes them as unsigned).
+    bool PlatformMisreads() const { return open_ && layout_.sampleFormat == 2; }
     // Writes out.width x out.height BGR pixels (out sized Width() x Height()),
     // extra alpha composed over white. `jpeg` may be empty when !NeedsJpeg().
     // TooLarge once the work would pass WorkLimit().

@@ -115,6 +115,11 @@ bool FloatFits(unsigned photometric, unsigned bits) {
     return photometric <= 2 && (bits == 32 || bits == 64);
 }
 
+// Signed integers: grey or RGB of whole bytes.
+bool SignedFits(unsigned photometric, unsigned bits) {
+    return photometric <= 2 && (bits == 8 || bits == 16 || bits == 32);
+}
+
 bool DepthFits(unsigned photometric, unsigned bits) {
     switch (photometric) {
     case 0:
@@ -132,7 +137,7 @@ bool DepthFits(unsigned photometric, unsigned bits) {
     }
 }
 
-// Every sample of the same unsigned or IEEE depth.
+// Every sample of the same depth and kind: unsigned, signed or IEEE.
 Status CheckSamples(const TiffTags& t, TiffLayout& l) {
     if (l.samples == 0)
         return Status::Corrupt;
@@ -141,7 +146,7 @@ Status CheckSamples(const TiffTags& t, TiffLayout& l) {
     for (unsigned i = 1; i < l.samples; ++i)
         if (t.Number(kSampleFormat, l.sampleFormat, i) != l.sampleFormat)
             return Status::Unsupported;
-    if (l.sampleFormat != 1 && l.sampleFormat != 3)
+    if (l.sampleFormat < 1 || l.sampleFormat > 3)
         return Status::Unsupported;
     l.floating = l.sampleFormat == 3;
     return Status::Ok;
@@ -156,8 +161,9 @@ Status CheckPredictor(const TiffLayout& l) {
 }
 
 Status CheckColourLayout(const TiffTags& t, const TiffLayout& l) {
-    const bool fits =
-        l.floating ? FloatFits(l.photometric, l.bits) : DepthFits(l.photometric, l.bits);
+    const bool fits = l.floating            ? FloatFits(l.photometric, l.bits)
+                      : l.sampleFormat == 2 ? SignedFits(l.photometric, l.bits)
+                                            : DepthFits(l.photometric, l.bits);
     if (!KnownCompression(l.compression) || !fits)
         return Status::Unsupported;
     if (l.samples < l.ColourSamples())

@@ -10,6 +10,7 @@ SampleLayout SamplesOf(const TiffLayout& d) {
     SampleLayout l;
     l.bits = d.bits;
     l.floating = d.floating;
+    l.signedSamples = d.sampleFormat == 2;
     l.samples = d.samples;
     l.photometric = d.photometric;
     l.planar = d.planar == 2;
@@ -57,15 +58,15 @@ uint32_t Float16(const uint8_t* p, unsigned bits, bool bigEndian) {
     return v >= 1 ? 65535 : static_cast<uint32_t>(std::lround(v * 65535));
 }
 
-// Sample `i` of a row of packed samples.
-uint32_t SampleAt(const uint8_t* row, size_t i, const SampleLayout& l) {
-    if (l.floating)
-        return Float16(row + i * (l.bits / 8), l.bits, l.bigEndian);
+// Sample `i` of a row of packed samples, as it is stored.
+uint32_t StoredAt(const uint8_t* row, size_t i, const SampleLayout& l) {
     switch (l.bits) {
     case 8:
         return row[i];
     case 16:
         return static_cast<uint32_t>(Unsigned(row + 2 * i, 2, l.bigEndian));
+    case 32:
+        return static_cast<uint32_t>(Unsigned(row + 4 * i, 4, l.bigEndian));
     case 12: {
         const uint8_t* p = row + i * 3 / 2;
         return i % 2 ? ((p[0] & 0x0F) << 8 | p[1]) : (p[0] << 4 | p[1] >> 4);
@@ -78,15 +79,28 @@ uint32_t SampleAt(const uint8_t* row, size_t i, const SampleLayout& l) {
     }
 }
 
+// Sample `i` as a value from 0 up: IEEE samples in 16 bits, signed ones
+// moved up by half the range so that zero is the middle.
+uint32_t SampleAt(const uint8_t* row, size_t i, const SampleLayout& l) {
+    if (l.floating)
+        return Float16(row + i * (l.bits / 8), l.bits, l.bigEndian);
+    const uint32_t v = StoredAt(row, i, l);
+    return l.signedSamples ? v ^ (uint32_t{1} << (l.bits - 1)) : v;
+}
+
+uint32_t MaxValue(unsigned bits) {
+    return static_cast<uint32_t>((uint64_t{1} << bits) - 1);
+}
+
 // Scaled to 8 bits as ImageMagick does: small depths rounded, deeper ones
 // through 16 bits, then truncated.
 uint8_t To8(uint32_t v, unsigned bits) {
     if (bits == 8)
         return static_cast<uint8_t>(v);
-    const uint32_t max = (1u << bits) - 1;
+    const uint64_t max = MaxValue(bits);
     if (bits < 8)
         return static_cast<uint8_t>((v * 255 + max / 2) / max);
-    const uint32_t v16 = bits == 16 ? v : (v * 65535 + max / 2) / max;
+    const uint64_t v16 = bits == 16 ? v : (v * uint64_t{65535} + max / 2) / max;
     return static_cast<uint8_t>(v16 / 257);
 }
 
@@ -122,7 +136,7 @@ Rgb8 RowWriter::Colour(const uint32_t* s) const {
     const unsigned bits = ValueBits();
     switch (layout_.photometric) {
     case 0: {
-        const uint8_t g = To8((1u << bits) - 1 - s[0], bits);
+        const uint8_t g = To8(MaxValue(bits) - s[0], bits);
         return {g, g, g};
     }
     case 2:
@@ -144,7 +158,7 @@ bool RowWriter::WriteDirect(const uint8_t* plane, size_t rowBytes, const ChunkAr
                             const BgrView& out) const {
     const SampleLayout& l = layout_;
     const bool rgb = l.photometric == 2 && l.samples >= 3;
-    if (l.bits != 8 || l.floating || l.planar || l.alpha != TiffAlpha::None ||
+    if (l.bits != 8 || l.floating || l.signedSamples || l.planar || l.alpha != TiffAlpha::None ||
         !(rgb || l.photometric == 1))
         return false;
     const unsigned n = l.samples;

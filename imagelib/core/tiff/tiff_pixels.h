@@ -15,6 +15,7 @@ namespace sky {
 struct SampleLayout {
     unsigned bits = 8;
     bool floating = false; // read as 16-bit values
+    bool signedSamples = false;
     unsigned samples = 1;
     unsigned photometric = 1;
     bool planar = false; // one plane per sample
