@@ -383,6 +383,29 @@ TEST_F(Api, SignedSamplesHaveZeroInTheMiddle) {
               (std::vector<uint8_t>{0, 127, 127, 255}));
 }
 
+// 8-bit CIELab relative to D50, as ICC profiles and most decoders take it
+// (ImageMagick takes D65): the sRGB primaries' D50 Lab values come back as
+// the primaries, L* 50 as sRGB's mid grey.
+TEST_F(Api, CieLabReadsAsSrgb) {
+    TiffMaker t = Picture(4, 1, 3, 8);
+    // L* scaled to 255, a* and b* as signed bytes.
+    const int lab[4][3] = {{54, 81, 70}, {88, -79, 81}, {30, 68, -112}, {50, 0, 0}};
+    std::vector<uint8_t> bytes;
+    for (const auto& p : lab)
+        bytes.insert(bytes.end(), {uint8_t(std::lround(p[0] * 2.55)), uint8_t(int8_t(p[1])),
+                                   uint8_t(int8_t(p[2]))});
+    t.Long(273, t.Data(bytes));
+    t.Long(279, uint32_t(bytes.size()));
+    const TempFile file("sky32dem_lab.tif", t.Bytes());
+    Decoded d = library.Read("tiff", file.Path());
+    ASSERT_EQ(d.status, 1) << library.StatusText(d.status);
+    Rgb rgb;
+    ASSERT_TRUE(ReadBitmap(d.bitmap, rgb));
+    const int srgb[4][3] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {119, 119, 119}};
+    for (size_t i = 0; i < 12; ++i)
+        EXPECT_NEAR(rgb.pixels[i], srgb[i / 3][i % 3], 12) << i;
+}
+
 // A CRC error in an ancillary chunk is skipped, as decoders do; in a
 // critical chunk it is damage.
 TEST_F(Api, OnlyACriticalPngChunkMustHaveItsCrc) {

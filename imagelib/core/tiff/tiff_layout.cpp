@@ -131,6 +131,7 @@ bool DepthFits(unsigned photometric, unsigned bits) {
     case 5:
         return bits == 8 || bits == 16;
     case 6:
+    case 8:
         return bits == 8;
     default:
         return false;
@@ -319,6 +320,7 @@ unsigned TiffLayout::ColourSamples() const {
     switch (photometric) {
     case 2:
     case 6:
+    case 8:
         return 3;
     case 5:
         return 4;

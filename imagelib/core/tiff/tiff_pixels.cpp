@@ -11,6 +11,7 @@ SampleLayout SamplesOf(const TiffLayout& d) {
     l.bits = d.bits;
     l.floating = d.floating;
     l.signedSamples = d.sampleFormat == 2;
+    l.colourSamples = d.ColourSamples();
     l.samples = d.samples;
     l.photometric = d.photometric;
     l.planar = d.planar == 2;
@@ -27,6 +28,7 @@ unsigned JpegComponents(const TiffLayout& d) {
 SampleLayout JpegSamplesOf(const TiffLayout& d) {
     SampleLayout l;
     l.samples = JpegComponents(d);
+    l.colourSamples = l.samples;
     l.photometric = l.samples == 1 ? d.photometric : 2;
     return l;
 }
@@ -104,6 +106,29 @@ uint8_t To8(uint32_t v, unsigned bits) {
     return static_cast<uint8_t>(v16 / 257);
 }
 
+// Linear light to an sRGB level.
+uint8_t SrgbLevel(double v) {
+    v = std::clamp(v, 0.0, 1.0);
+    const double coded = v <= 0.0031308 ? 12.92 * v : 1.055 * std::pow(v, 1 / 2.4) - 0.055;
+    return static_cast<uint8_t>(std::lround(coded * 255));
+}
+
+// 8-bit CIELab (L* in 0..255, a* and b* signed) relative to the D50 white,
+// as the common decoders and ICC profiles take it, to sRGB: XYZ, then the
+// sRGB primaries adapted to D50 (Bradford).
+Rgb8 LabToSrgb(uint32_t l8, uint32_t a8, uint32_t b8) {
+    const double fy = (l8 * 100.0 / 255 + 16) / 116;
+    const double fx = fy + static_cast<int8_t>(a8) / 500.0;
+    const double fz = fy - static_cast<int8_t>(b8) / 200.0;
+    const auto f = [](double t) {
+        return t > 6.0 / 29 ? t * t * t : 3 * (6.0 / 29) * (6.0 / 29) * (t - 4.0 / 29);
+    };
+    const double x = 0.9642 * f(fx), y = f(fy), z = 0.8249 * f(fz);
+    return {SrgbLevel(3.1338561 * x - 1.6168667 * y - 0.4906146 * z),
+            SrgbLevel(-0.9787684 * x + 1.9161415 * y + 0.0334540 * z),
+            SrgbLevel(0.0719453 * x - 0.2289914 * y + 1.4052427 * z)};
+}
+
 uint8_t Cmyk(uint8_t ink, uint8_t black) {
     return static_cast<uint8_t>(((255 - ink) * (255 - black) + 127) / 255);
 }
@@ -147,6 +172,8 @@ Rgb8 RowWriter::Colour(const uint32_t* s) const {
         const uint8_t k = To8(s[3], bits);
         return {Cmyk(To8(s[0], bits), k), Cmyk(To8(s[1], bits), k), Cmyk(To8(s[2], bits), k)};
     }
+    case 8:
+        return LabToSrgb(s[0], s[1], s[2]);
     default: {
         const uint8_t g = To8(s[0], bits);
         return {g, g, g};
@@ -179,7 +206,7 @@ void RowWriter::Write(const uint8_t* const* planes, size_t rowBytes, const Chunk
     if (WriteDirect(planes[0], rowBytes, area, out))
         return;
     const unsigned n = layout_.samples;
-    const unsigned alphaAt = layout_.photometric == 2 ? 3 : layout_.photometric == 5 ? 4 : 1;
+    const unsigned alphaAt = layout_.colourSamples;
     for (uint32_t r = 0; r < area.rows; ++r) {
         Unpack(planes, r * rowBytes, area.width);
         uint8_t* bgr = out.Row(area.y + r) + size_t{area.x} * 3;

@@ -17,6 +17,7 @@ struct SampleLayout {
     bool floating = false; // read as 16-bit values
     bool signedSamples = false;
     unsigned samples = 1;
+    unsigned colourSamples = 1; // the extra sample, if any, follows them
     unsigned photometric = 1;
     bool planar = false; // one plane per sample
     bool bigEndian = false;
