@@ -45,8 +45,10 @@ public:
                 return Status::Ok;
             }
         }
-        if (format == Format::Tiff && Succeeded(tiff_.Open(data, size)) &&
-            tiff_.PlatformMisreads()) {
+        // Our TIFF reader: for what WIC misreads, refuses, or opens and then
+        // cannot read.
+        const bool ownTiff = format == Format::Tiff && Succeeded(tiff_.Open(data, size));
+        if (ownTiff && tiff_.PlatformMisreads()) {
             kind_ = Kind::Tiff;
             return Status::Ok;
         }
@@ -68,7 +70,7 @@ public:
             size = withTable_.size();
         }
         Status s = wic_.Open(format, data, size);
-        if (!Succeeded(s) && format == Format::Tiff && Succeeded(tiff_.Open(data, size))) {
+        if (!Succeeded(s) && ownTiff) {
             kind_ = Kind::Tiff;
             return Status::Ok;
         }
@@ -86,9 +88,8 @@ public:
             if (ReadTiffColourMap(data, size, colours))
                 wic_.ReplaceColours(colours);
             wic_.SetBigEndianSamples(data[0] == 'M');
-            // Our own reader, should WIC open what it then cannot read.
-            tiffFallback_ = Succeeded(tiff_.Open(data, size)) && tiff_.Width() == wic_.Width() &&
-                            tiff_.Height() == wic_.Height();
+            tiffFallback_ =
+                ownTiff && tiff_.Width() == wic_.Width() && tiff_.Height() == wic_.Height();
         }
         return s;
     }

@@ -265,6 +265,11 @@ Status CheckDecodable(const TiffTags& t, uint64_t fileSize, TiffLayout& l) {
     return s;
 }
 
+// "II" or "MM" and room for the first directory's offset.
+bool HasByteOrder(const uint8_t* data, size_t size) {
+    return size >= 8 && data[0] == data[1] && (data[0] == 'I' || data[0] == 'M');
+}
+
 // Without byte counts a chunk runs to the next one or to the end of the file.
 void EstimateCounts(uint64_t fileSize, TiffLayout& l) {
     std::vector<uint32_t> starts = l.offsets;
@@ -412,7 +417,7 @@ Status DescribeTiff(const TiffTags& t, TiffLayout& l) {
 }
 
 Status ReadTiffLayout(const uint8_t* data, size_t size, bool decodable, TiffLayout& layout) {
-    if (size < 8 || data[0] != data[1] || (data[0] != 'I' && data[0] != 'M'))
+    if (!HasByteOrder(data, size))
         return Status::Corrupt;
     const TiffBytes b(data, size, data[0] == 'M');
     if (b.U16(2) == 43)
@@ -440,7 +445,7 @@ Status ReadTiffLayout(const uint8_t* data, size_t size, bool decodable, TiffLayo
 }
 
 bool ReadTiffColourMap(const uint8_t* data, size_t size, Palette& colours) {
-    if (size < 8 || data[0] != data[1] || (data[0] != 'I' && data[0] != 'M'))
+    if (!HasByteOrder(data, size))
         return false;
     MemorySource source(data, size);
     TiffTags tags(source, data[0] == 'M');

@@ -2,6 +2,7 @@
 
 #include "common/tiff_encoders.h"
 #include "common/tiff_maker.h"
+#include "tiff_layout.h"
 
 #include <algorithm>
 
@@ -119,17 +120,11 @@ void ChooseSize(FuzzedDataProvider& in, Plan& p) {
     }
 }
 
+// The colour samples of a photometric, as the reader counts them.
 unsigned ColourSamples(unsigned photometric) {
-    switch (photometric) {
-    case 2:
-    case 6:
-    case 8:
-        return 3;
-    case 5:
-        return 4;
-    default:
-        return 1;
-    }
+    sky::TiffLayout layout;
+    layout.photometric = photometric;
+    return layout.ColourSamples();
 }
 
 // Any value of each field, as a careless or hostile writer gives them.
