@@ -38,29 +38,32 @@ Status CheckTiffComplete(const uint8_t* data, size_t size) {
     const Status s = ReadTiffLayout(data, size, false, first);
     if (s != Status::Ok)
         return s;
-    // Every directory in the main chain and the sub-directory chains, once.
-    // Directories of a sound file do not overlap: more entries than the file
-    // can hold side by side means overlapping ones.
+    // Every directory in the main chain and the sub-directory chains, once:
+    // a chain that reaches a directory walked before ends there, unless it
+    // is its own (a loop). Directories of a sound file do not overlap: more
+    // entries than the file can hold side by side means overlapping ones.
     const TiffBytes b(data, size, data[0] == 'M');
     MemorySource source(data, size);
     TiffTags tags(source, b.BigEndian());
     WorkCounter entries(size / 12);
-    std::vector<uint32_t> seen, pending = {b.U32(4)};
+    std::vector<uint32_t> seen, chain, pending = {b.U32(4)};
     while (!pending.empty()) {
         uint32_t ifd = pending.back();
         pending.pop_back();
-        while (ifd != 0) {
-            if (std::find(seen.begin(), seen.end(), ifd) != seen.end())
-                return Status::Corrupt; // a loop
+        chain.clear();
+        for (; ifd != 0 && std::find(seen.begin(), seen.end(), ifd) == seen.end();
+             ifd = tags.Next()) {
             // A directory past the end: the file is cut short.
             if (seen.size() > 4096 || !b.Has(ifd, 2) || !b.Has(ifd + 2, 12ull * b.U16(ifd) + 4))
                 return Status::Corrupt;
             seen.push_back(ifd);
+            chain.push_back(ifd);
             if (tags.Read(ifd) != Status::Ok || !entries.Spend(tags.Entries().size()) ||
                 CheckEntries(tags, pending) != Status::Ok)
                 return Status::Corrupt;
-            ifd = tags.Next();
         }
+        if (std::find(chain.begin(), chain.end(), ifd) != chain.end())
+            return Status::Corrupt; // a loop
     }
     return Status::Ok;
 }

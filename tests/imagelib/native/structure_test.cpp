@@ -2,6 +2,7 @@
 // fails; GIF LZW and PNG CRC checks find damage inside the data.
 #include "common/gif_maker.h"
 #include "common/manifest.h"
+#include "common/tiff_maker.h"
 #include "gif.h"
 #include "png.h"
 #include "structure.h"
@@ -113,6 +114,21 @@ TEST(Structure, FrameAndTileSizesAreCheckedBeforeTheWalk) {
 TEST(Structure, TiffDirectoryLoopsAreCorrupt) {
     const std::vector<uint8_t> d = Load("tiff/libtiff-test/test_ifd_loop_subifd.tif");
     EXPECT_EQ(sky::CheckComplete(sky::Format::Tiff, d.data(), d.size()), sky::Status::Corrupt);
+}
+
+// A sub-directory reached twice, through a chain of them or as the next
+// page too, is no loop: the first picture stays readable.
+TEST(Structure, TiffDirectoriesReachedTwiceAreNoLoop) {
+    skytest::TiffMaker t = skytest::Picture(1, 1, 1, 1);
+    t.Long(273, t.Data({0x80}));
+    t.Long(279, 1);
+    skytest::TiffMaker thumbnail = t;
+    const uint32_t second = t.Directory(thumbnail, 0);
+    const uint32_t first = t.Directory(thumbnail, second);
+    t.Tag(330, 13, {first, second});
+    t.Next(second);
+    const std::vector<uint8_t> d = t.Bytes();
+    EXPECT_EQ(sky::CheckComplete(sky::Format::Tiff, d.data(), d.size()), sky::Status::Ok);
 }
 
 TEST(Structure, TiffColourMapIsScaledAsImageMagickDoes) {
