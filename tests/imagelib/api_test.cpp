@@ -2,6 +2,7 @@
 // resolutions and palettes, dithering, ownership of the handles.
 #include "common/gif_maker.h"
 #include "common/manifest.h"
+#include "common/tiff_encoders.h"
 #include "common/tiff_maker.h"
 #include "library.h"
 
@@ -58,6 +59,22 @@ protected:
         if (d.status != 1 || !ReadBitmap(d.bitmap, rgb))
             return {};
         return rgb.pixels;
+    }
+
+    // `t` with the JPEG file at `path` as its one strip (without its JFIF
+    // marker when `plain`) reads as the file does.
+    void ExpectJpegStripReadsAsTheFile(const TiffMaker& t, const std::string& path, bool plain) {
+        std::ifstream in(Corpus(path), std::ios::binary);
+        std::vector<uint8_t> jpeg{std::istreambuf_iterator<char>(in), {}};
+        if (plain) {
+            ASSERT_TRUE(jpeg.size() > 6 && jpeg[2] == 0xFF && jpeg[3] == 0xE0);
+            jpeg.erase(jpeg.begin() + 2, jpeg.begin() + 4 + (jpeg[4] << 8 | jpeg[5]));
+        }
+        const std::vector<uint8_t> fromTiff = ReadBuiltTiff(t, jpeg);
+        Decoded fromJpeg = library.Read("jpeg", Corpus(path));
+        Rgb rgb;
+        ASSERT_TRUE(ReadBitmap(fromJpeg.bitmap, rgb));
+        EXPECT_EQ(fromTiff, rgb.pixels);
     }
 
     Library library;
@@ -351,15 +368,19 @@ TEST_F(Api, AGifFollowedByOtherBytesShowsItsFirstFrame) {
 
 // CMYK in a JPEG-compressed strip reads as the same stream in a .jpg file.
 TEST_F(Api, CmykJpegStripsReadAsCmykJpegFiles) {
-    std::ifstream in(Corpus("generated/jpeg/cmyk_227x149.jpg"), std::ios::binary);
-    const std::vector<uint8_t> jpeg{std::istreambuf_iterator<char>(in), {}};
     TiffMaker t = Picture(227, 149, 4, 5);
     t.Short(259, 7);
-    const std::vector<uint8_t> fromTiff = ReadBuiltTiff(t, jpeg);
-    Decoded fromJpeg = library.Read("jpeg", Corpus("generated/jpeg/cmyk_227x149.jpg"));
-    Rgb rgb;
-    ASSERT_TRUE(ReadBitmap(fromJpeg.bitmap, rgb));
-    EXPECT_EQ(fromTiff, rgb.pixels);
+    ExpectJpegStripReadsAsTheFile(t, "generated/jpeg/cmyk_227x149.jpg", false);
+}
+
+// A YCbCr stream in a TIFF that says RGB, as some writers give it (with the
+// subsampling tag, without a JFIF marker): the stream's own colours decide,
+// as in a .jpg file; libtiff, and ImageMagick with it, shows the raw YCbCr.
+TEST_F(Api, YCbCrJpegStripsInAnRgbTiffReadAsJpegFiles) {
+    TiffMaker t = Picture(227, 149, 3, 2);
+    t.Short(259, 7);
+    t.Tag(530, 3, {2, 2});
+    ExpectJpegStripReadsAsTheFile(t, "generated/jpeg/baseline_420_227x149.jpg", true);
 }
 
 // Signed samples with zero as the middle grey: ImageMagick maps 16-bit ones
@@ -403,6 +424,37 @@ TEST_F(Api, CieLabReadsAsSrgb) {
     const int srgb[4][3] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {119, 119, 119}};
     for (size_t i = 0; i < 12; ++i)
         EXPECT_NEAR(rgb[i], srgb[i / 3][i % 3], 12) << i;
+}
+
+// YCbCr with BT.709 coefficients and studio range: red, green, blue and a
+// mid colour come back (libtiff agrees; the default coefficients and range
+// would be off by up to 35 levels).
+TEST_F(Api, YCbCrTakesItsOwnCoefficientsAndRange) {
+    TiffMaker t = Picture(4, 1, 3, 6);
+    t.Tag(530, 3, {1, 1});
+    t.Tag(529, 5, {2126, 10000, 7152, 10000, 722, 10000});
+    t.Tag(532, 5, {16, 1, 235, 1, 128, 1, 240, 1, 128, 1, 240, 1});
+    const std::vector<uint8_t> rgb =
+        ReadBuiltTiff(t, {63, 102, 240, 173, 41, 26, 32, 240, 118, 151, 101, 152});
+    const std::vector<int> expected = {255, 0, 0, 0, 255, 0, 0, 0, 255, 200, 150, 100};
+    ASSERT_EQ(rgb.size(), expected.size());
+    for (size_t i = 0; i < rgb.size(); ++i)
+        EXPECT_NEAR(rgb[i], expected[i], 2) << i;
+}
+
+// A colour map index with a second, alpha sample, LZW-compressed: the
+// entry's colour over white as for every transparent picture (ImageMagick
+// flattened on white agrees; libtiff's RGBA reading drops the alpha).
+TEST_F(Api, PaletteWithAlphaShowsItsColoursOverWhite) {
+    TiffMaker t = Picture(3, 1, 2, 3);
+    t.Short(259, 5);
+    t.Short(338, 2);
+    std::vector<uint32_t> map(3 * 256, 0);
+    map[1] = 0xFFFF; // entry 1 red, entry 2 blue
+    map[512 + 2] = 0xFFFF;
+    t.Tag(320, 3, map);
+    const std::vector<uint8_t> rgb = ReadBuiltTiff(t, LzwCodes({1, 255, 2, 0, 2, 128}));
+    EXPECT_EQ(rgb, (std::vector<uint8_t>{255, 0, 0, 255, 255, 255, 127, 127, 255}));
 }
 
 // A CRC error in an ancillary chunk is skipped, as decoders do; in a

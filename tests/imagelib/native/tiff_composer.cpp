@@ -157,7 +157,7 @@ unsigned DepthFor(FuzzedDataProvider& in, unsigned photometric) {
 void ChooseSamples(FuzzedDataProvider& in, Plan& p) {
     if (in.ConsumeIntegralInRange(0, 7) == 0)
         return ChooseAnySamples(in, p);
-    p.photometric = in.PickValueInArray({0u, 1u, 1u, 2u, 2u, 3u, 5u, 6u, 6u, 6u});
+    p.photometric = in.PickValueInArray({0u, 1u, 1u, 2u, 2u, 3u, 5u, 6u, 6u, 6u, 8u});
     p.bits = DepthFor(in, p.photometric);
     const bool wide = p.bits == 32 || p.bits == 64;
     p.format =
@@ -485,7 +485,9 @@ void WriteChains(FuzzedDataProvider& in, const Plan& p, TiffMaker& t) {
         break;
     }
     case 1:
-    case 2: { // sub-directories, maybe holding themselves
+    case 2: {
+        // Sub-directories, maybe holding themselves, linking on, or also the
+        // next picture.
         const uint32_t n = in.ConsumeIntegralInRange(1u, 4u);
         std::vector<uint32_t> at;
         for (uint32_t i = 0; i < n; ++i) {
@@ -495,9 +497,12 @@ void WriteChains(FuzzedDataProvider& in, const Plan& p, TiffMaker& t) {
             const uint32_t self = t.End();
             if (in.ConsumeBool())
                 sub.Long(kSubDirectories, self);
-            at.push_back(t.Directory(sub, in.ConsumeBool() ? 0 : self));
+            const uint32_t before = at.empty() ? 0 : at.back();
+            at.push_back(t.Directory(sub, in.PickValueInArray({0u, 0u, self, before})));
         }
         PutValues(t, kSubDirectories, in.ConsumeBool() ? kLong : 13, at, n);
+        if (in.ConsumeBool())
+            t.Next(at[in.ConsumeIntegralInRange(0u, n - 1)]);
         break;
     }
     case 3: { // a long chain, each directory claiming many entries
