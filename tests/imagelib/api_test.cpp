@@ -457,6 +457,20 @@ TEST_F(Api, PaletteWithAlphaShowsItsColoursOverWhite) {
     EXPECT_EQ(rgb, (std::vector<uint8_t>{255, 0, 0, 255, 255, 255, 127, 127, 255}));
 }
 
+// WhiteIsZero at 2 and 4 bits: 0 white and the largest value black, as at 1
+// and 8 bits and as netpbm reads them; ImageMagick reads these two depths
+// as BlackIsZero.
+TEST_F(Api, WhiteIsZeroHasZeroWhiteAtEveryDepth) {
+    for (const auto& [bits, strip] :
+         {std::pair<uint32_t, std::vector<uint8_t>>{2, {0x1B}}, {4, {0x05, 0xAF}}}) {
+        TiffMaker t = Picture(4, 1, 1, 0);
+        t.Tag(258, 3, {bits});
+        const std::vector<uint8_t> rgb = ReadBuiltTiff(t, strip);
+        EXPECT_EQ(rgb, (std::vector<uint8_t>{255, 255, 255, 170, 170, 170, 85, 85, 85, 0, 0, 0}))
+            << bits;
+    }
+}
+
 // A CRC error in an ancillary chunk is skipped, as decoders do; in a
 // critical chunk it is damage.
 TEST_F(Api, OnlyACriticalPngChunkMustHaveItsCrc) {

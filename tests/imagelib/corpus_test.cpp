@@ -85,7 +85,10 @@ bool ReadFile(const std::string& path, std::vector<uint8_t>& data) {
 }
 
 // ImageMagick renders 1-bit single-plane PCX with bit 0 white; we follow the
-// convention of the other readers (0 black, 1 white): compare its negative.
+// convention of the other readers (0 black, 1 white), as netpbm does and as
+// the pcx-rs suite's own references do: compare its negative. (netpbm
+// follows the header palette where there is one; CGA_BW.PCX's holds CGA mode
+// bytes, not colours, and comes out red on black.)
 bool ReferenceIsNegative(const CorpusEntry& e) {
     return e.format == "pcx" && e.bpp == 1;
 }
