@@ -6,6 +6,7 @@
 #include "bmp.h"
 #include "dib.h"
 #include "info.h"
+#include "jpeg.h"
 #include "size_limits.h"
 #include "pcx.h"
 #include "picture_file.h"
@@ -53,6 +54,10 @@ public:
             return Status::Ok;
         }
         kind_ = Kind::Wic;
+        if (format == Format::Jpeg && NameJpegColours(data, size, false, named_)) {
+            data = named_.data();
+            size = named_.size();
+        }
         GifLayout layout;
         const bool gif = format == Format::Gif && Succeeded(ReadGifLayout(data, size, layout));
         if (gif && FollowedByOtherBytes(data, size, layout)) {
@@ -143,6 +148,7 @@ private:
     // What the platform decoder reads instead of the file; they outlive it.
     std::vector<uint8_t> firstImage_;
     std::vector<uint8_t> withTable_;
+    std::vector<uint8_t> named_; // a JPEG stream with its components renamed
     WicPicture wic_;
 };
 

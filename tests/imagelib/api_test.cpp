@@ -61,17 +61,13 @@ protected:
         return rgb.pixels;
     }
 
-    // `t` with the JPEG file at `path` as its one strip (without its JFIF
-    // marker when `plain`) reads as the file does.
-    void ExpectJpegStripReadsAsTheFile(const TiffMaker& t, const std::string& path, bool plain) {
-        std::ifstream in(Corpus(path), std::ios::binary);
-        std::vector<uint8_t> jpeg{std::istreambuf_iterator<char>(in), {}};
-        if (plain) {
-            ASSERT_TRUE(jpeg.size() > 6 && jpeg[2] == 0xFF && jpeg[3] == 0xE0);
-            jpeg.erase(jpeg.begin() + 2, jpeg.begin() + 4 + (jpeg[4] << 8 | jpeg[5]));
-        }
-        const std::vector<uint8_t> fromTiff = ReadBuiltTiff(t, jpeg);
-        Decoded fromJpeg = library.Read("jpeg", Corpus(path));
+    // `t` with the JPEG stream `strip` as its one strip reads as `jpeg` in a
+    // .jpg file does.
+    void ExpectJpegStripReadsAs(const TiffMaker& t, const std::vector<uint8_t>& strip,
+                                const std::vector<uint8_t>& jpeg) {
+        const std::vector<uint8_t> fromTiff = ReadBuiltTiff(t, strip);
+        const TempFile file("sky32dem_strip.jpg", jpeg);
+        Decoded fromJpeg = library.Read("jpeg", file.Path());
         Rgb rgb;
         ASSERT_TRUE(ReadBitmap(fromJpeg.bitmap, rgb));
         EXPECT_EQ(fromTiff, rgb.pixels);
@@ -366,21 +362,67 @@ TEST_F(Api, AGifFollowedByOtherBytesShowsItsFirstFrame) {
     EXPECT_EQ(rgb.pixels[3], 255);
 }
 
+std::vector<uint8_t> CorpusBytes(const std::string& path) {
+    std::ifstream in(Corpus(path), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// The stream without its JFIF marker, which comes first in the corpus files.
+std::vector<uint8_t> WithoutJfif(std::vector<uint8_t> jpeg) {
+    EXPECT_TRUE(jpeg.size() > 6 && jpeg[2] == 0xFF && jpeg[3] == 0xE0);
+    jpeg.erase(jpeg.begin() + 2, jpeg.begin() + 4 + (jpeg[4] << 8 | jpeg[5]));
+    return jpeg;
+}
+
 // CMYK in a JPEG-compressed strip reads as the same stream in a .jpg file.
 TEST_F(Api, CmykJpegStripsReadAsCmykJpegFiles) {
     TiffMaker t = Picture(227, 149, 4, 5);
     t.Short(259, 7);
-    ExpectJpegStripReadsAsTheFile(t, "generated/jpeg/cmyk_227x149.jpg", false);
+    const std::vector<uint8_t> jpeg = CorpusBytes("generated/jpeg/cmyk_227x149.jpg");
+    ExpectJpegStripReadsAs(t, jpeg, jpeg);
 }
 
-// A YCbCr stream in a TIFF that says RGB, as some writers give it (with the
-// subsampling tag, without a JFIF marker): the stream's own colours decide,
-// as in a .jpg file; libtiff, and ImageMagick with it, shows the raw YCbCr.
-TEST_F(Api, YCbCrJpegStripsInAnRgbTiffReadAsJpegFiles) {
-    TiffMaker t = Picture(227, 149, 3, 2);
-    t.Short(259, 7);
-    t.Tag(530, 3, {2, 2});
-    ExpectJpegStripReadsAsTheFile(t, "generated/jpeg/baseline_420_227x149.jpg", true);
+// The colours of a three-component stream: its JFIF or Adobe marker says,
+// else its components' names, else, in a TIFF, the photometric where the
+// chroma is not subsampled (some writers add the subsampling tag to a TIFF
+// that says RGB over YCbCr). libtiff, and ImageMagick with it, shows
+// subsampled YCbCr raw there; the platform decoder takes components named
+// 1, 2, 3 as YCbCr whatever an Adobe marker says.
+TEST_F(Api, JpegColoursAreWhatTheStreamAndTheFileSay) {
+    TiffMaker rgb = Picture(227, 149, 3, 2);
+    rgb.Short(259, 7);
+    TiffMaker tagged = rgb;
+    tagged.Tag(530, 3, {2, 2});
+    const std::vector<uint8_t> subsampled =
+        WithoutJfif(CorpusBytes("generated/jpeg/baseline_420_227x149.jpg"));
+    ExpectJpegStripReadsAs(tagged, subsampled, subsampled);
+
+    // Full-size components: RGB as stored, as an Adobe marker saying "no
+    // transform" makes a .jpg file read, and so the YCbCr of the picture.
+    const std::vector<uint8_t> full =
+        WithoutJfif(CorpusBytes("generated/jpeg/baseline_444_227x149.jpg"));
+    std::vector<uint8_t> adobe = full;
+    const uint8_t noTransform[] = {0xFF, 0xEE, 0,   14, 'A', 'd', 'o', 'b',
+                                   'e',  0,    100, 0,  0,   0,   0,   0};
+    adobe.insert(adobe.begin() + 2, std::begin(noTransform), std::end(noTransform));
+    ExpectJpegStripReadsAs(rgb, full, adobe);
+    const TempFile raw("sky32dem_raw.jpg", adobe);
+    Decoded fromRaw = library.Read("jpeg", raw.Path());
+    Decoded fromYCbCr = library.Read("jpeg", Corpus("generated/jpeg/baseline_444_227x149.jpg"));
+    Rgb stored, shown;
+    ASSERT_TRUE(ReadBitmap(fromRaw.bitmap, stored));
+    ASSERT_TRUE(ReadBitmap(fromYCbCr.bitmap, shown));
+    ASSERT_EQ(stored.pixels.size(), shown.pixels.size());
+    double off = 0;
+    for (size_t i = 0; i + 2 < shown.pixels.size(); i += 3) {
+        const double r = shown.pixels[i], g = shown.pixels[i + 1], b = shown.pixels[i + 2];
+        const double ycc[3] = {0.299 * r + 0.587 * g + 0.114 * b,
+                               128 - 0.168736 * r - 0.331264 * g + 0.5 * b,
+                               128 + 0.5 * r - 0.418688 * g - 0.081312 * b};
+        for (int c = 0; c < 3; ++c)
+            off += std::abs(ycc[c] - stored.pixels[i + c]);
+    }
+    EXPECT_LT(off / double(shown.pixels.size()), 2.0);
 }
 
 // Signed samples with zero as the middle grey: ImageMagick maps 16-bit ones

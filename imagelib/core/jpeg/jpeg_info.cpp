@@ -32,9 +32,7 @@ Status ReadJpegInfo(HeaderReader& r, PictureInfo& info) {
         unsigned length;
         if (!r.U16(pos, true, length) || length < 2)
             return Status::Corrupt;
-        const bool frame =
-            marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
-        if (!frame) {
+        if (!IsFrameMarker(marker)) {
             pos += length;
             continue;
         }

@@ -5,7 +5,13 @@
 
 namespace sky {
 
-Status CheckJpegComplete(const uint8_t* p, size_t size) {
+namespace {
+
+// Walks the markers after SOI, calling `segment(marker, at)` for every
+// segment with a length, `at` where its length field starts; the segment
+// returning false ends the walk. Corrupt where the structure breaks; Ok at
+// EOI, or with entropy-coded data running to the end.
+template <typename Segment> Status WalkJpeg(const uint8_t* p, size_t size, Segment segment) {
     size_t pos = 2;
     int frames = 0, scans = 0;
     while (pos < size) {
@@ -35,40 +41,40 @@ Status CheckJpegComplete(const uint8_t* p, size_t size) {
         const size_t length = p[pos] << 8 | p[pos + 1];
         if (length < 2 || length > size - pos)
             return Status::Corrupt;
-        const bool frame =
-            marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
-        if (frame && ++frames > 1)
+        if (IsFrameMarker(marker) && ++frames > 1)
             return Status::Corrupt;
         if (marker == 0xDA) {
             if (frames == 0)
                 return Status::Corrupt;
             ++scans;
         }
+        if (!segment(marker, pos))
+            return Status::Ok;
         pos += length;
     }
     return scans > 0 ? Status::Ok : Status::Corrupt;
 }
 
+bool Names(const uint8_t* id, const char* names) {
+    return id[0] == names[0] && id[3] == names[1] && id[6] == names[2];
+}
+
+} // namespace
+
+Status CheckJpegComplete(const uint8_t* p, size_t size) {
+    return WalkJpeg(p, size, [](uint8_t, size_t) { return true; });
+}
+
 bool ReadJpegFrame(const uint8_t* p, size_t size, JpegFrame& frame) {
-    size_t pos = 2;
-    while (size >= 4 && pos + 4 <= size) {
-        if (p[pos] != 0xFF)
-            return false;
-        const uint8_t marker = p[pos + 1];
-        if (marker == 0xFF) {
-            ++pos;
-            continue;
-        }
-        const size_t length = p[pos + 2] << 8 | p[pos + 3];
-        if (marker == 0xD8 || marker == 0xD9 || marker == 0xDA || length < 2 ||
-            length > size - pos - 2)
-            return false;
-        const bool sof =
-            marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
-        if (sof) {
-            const uint8_t* f = p + pos + 4;
-            if (length < 8 || length < 8 + 3 * size_t{f[5]})
-                return false;
+    bool found = false;
+    WalkJpeg(p, size, [&](uint8_t marker, size_t at) {
+        const size_t length = p[at] << 8 | p[at + 1];
+        const uint8_t* f = p + at + 2;
+        if (marker == 0xE0 && length >= 7 && std::memcmp(f, "JFIF", 5) == 0)
+            frame.jfif = true;
+        if (marker == 0xEE && length >= 14 && std::memcmp(f, "Adobe", 5) == 0)
+            frame.adobeTransform = f[11];
+        if (IsFrameMarker(marker) && length >= 8 && length >= 8 + 3 * size_t{f[5]}) {
             frame.height = f[1] << 8 | f[2];
             frame.width = f[3] << 8 | f[4];
             frame.components = f[5];
@@ -76,14 +82,69 @@ bool ReadJpegFrame(const uint8_t* p, size_t size, JpegFrame& frame) {
             for (unsigned c = 0; c < frame.components; ++c) {
                 h = std::max(h, unsigned(f[7 + 3 * c] >> 4));
                 v = std::max(v, unsigned(f[7 + 3 * c] & 15));
+                frame.subsampled = frame.subsampled || f[7 + 3 * c] != f[7];
             }
             frame.mcuWidth = 8 * h;
             frame.mcuHeight = 8 * v;
-            return frame.components > 0;
+            frame.rgbNames = frame.components == 3 && Names(f + 6, "RGB");
+            found = frame.components > 0;
         }
-        pos += 2 + length;
-    }
-    return false;
+        return marker != 0xDA;
+    });
+    return found;
+}
+
+bool HoldsRgb(const JpegFrame& frame, bool fileSaysRgb) {
+    if (frame.components != 3 || frame.jfif)
+        return false;
+    if (frame.adobeTransform >= 0)
+        return frame.adobeTransform == 0;
+    return frame.rgbNames || (fileSaysRgb && !frame.subsampled);
+}
+
+namespace {
+
+// Names the three components R, G, B or 1, 2, 3 in the frame header and in
+// every scan header.
+void NameComponents(uint8_t* p, size_t size, bool rgb) {
+    const char* names = rgb ? "RGB" : "\x01\x02\x03";
+    uint8_t before[3] = {};
+    WalkJpeg(p, size, [&](uint8_t marker, size_t at) {
+        uint8_t* f = p + at + 2;
+        const size_t length = p[at] << 8 | p[at + 1];
+        if (IsFrameMarker(marker) && length >= 17 && f[5] == 3) {
+            // Scans could not tell components of one name apart.
+            if (f[6] == f[9] || f[6] == f[12] || f[9] == f[12])
+                return false;
+            for (int c = 0; c < 3; ++c) {
+                before[c] = f[6 + 3 * c];
+                f[6 + 3 * c] = uint8_t(names[c]);
+            }
+        }
+        if (marker == 0xDA && length >= 3 && length >= 3 + 2 * size_t{f[0]})
+            for (unsigned k = 0; k < f[0]; ++k)
+                for (int c = 0; c < 3; ++c)
+                    if (f[1 + 2 * k] == before[c]) {
+                        f[1 + 2 * k] = uint8_t(names[c]);
+                        break;
+                    }
+        return true;
+    });
+}
+
+} // namespace
+
+bool NameJpegColours(const uint8_t* data, size_t size, bool fileSaysRgb,
+                     std::vector<uint8_t>& copy) {
+    JpegFrame frame;
+    if (!ReadJpegFrame(data, size, frame) || frame.components != 3)
+        return false;
+    const bool rgb = HoldsRgb(frame, fileSaysRgb);
+    if (rgb == frame.rgbNames)
+        return false;
+    copy.assign(data, data + size);
+    NameComponents(copy.data(), copy.size(), rgb);
+    return true;
 }
 
 } // namespace sky

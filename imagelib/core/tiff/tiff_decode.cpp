@@ -239,6 +239,10 @@ private:
         const unsigned components = JpegComponents(l_);
         if (!work_.Spend(uint64_t{frame.width} * frame.height * frame.components))
             return Status::TooLarge;
+        if (NameJpegColours(stream, size, l_.photometric == 2, named_)) {
+            stream = named_.data();
+            size = named_.size();
+        }
         const uint64_t rowBytes = uint64_t{width} * components;
         buffers_[0].resize(rowBytes * height);
         const Status s = jpeg_(stream, size, width, height, components, buffers_[0].data());
@@ -260,6 +264,7 @@ private:
     std::vector<std::vector<uint8_t>> buffers_;
     std::vector<const uint8_t*> planes_;
     std::vector<uint8_t> stream_;
+    std::vector<uint8_t> named_;
     std::vector<uint8_t> reversed_;
     std::vector<uint8_t> scratch_;
 };

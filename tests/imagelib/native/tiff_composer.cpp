@@ -304,14 +304,20 @@ std::vector<uint8_t> JpegStream(FuzzedDataProvider& in, uint32_t width, uint32_t
         s.insert(s.end(), 15, 0);
         s.push_back(0);
     }
+    if (in.ConsumeBool()) // an Adobe marker, its transform any byte
+        s.insert(s.end(), {0xFF, 0xEE, 0, 14, 'A', 'd', 'o', 'b', 'e', 0, 100, 0, 0, 0, 0,
+                           in.ConsumeIntegral<uint8_t>()});
+    // Components named 1, 2, 3 or R, G, B or alike, subsampled or not.
+    const char* names = in.PickValueInArray({"\x01\x02\x03\x04", "RGBK", "\x01\x01\x01\x01"});
+    const uint8_t luma = in.PickValueInArray({0x22, 0x11});
     const uint8_t n = uint8_t(components);
     s.insert(s.end(), {0xFF, 0xC0, 0, uint8_t(8 + 3 * n), 8, uint8_t(height >> 8), uint8_t(height),
                        uint8_t(width >> 8), uint8_t(width), n});
-    for (uint8_t c = 1; c <= n; ++c)
-        s.insert(s.end(), {c, uint8_t(c == 1 ? 0x22 : 0x11), 0});
+    for (uint8_t c = 0; c < n; ++c)
+        s.insert(s.end(), {uint8_t(names[c % 4]), uint8_t(c == 0 ? luma : 0x11), 0});
     s.insert(s.end(), {0xFF, 0xDA, 0, uint8_t(6 + 2 * n), n});
-    for (uint8_t c = 1; c <= n; ++c)
-        s.insert(s.end(), {c, 0});
+    for (uint8_t c = 0; c < n; ++c)
+        s.insert(s.end(), {uint8_t(names[c % 4]), 0});
     s.insert(s.end(), {0, 63, 0});
     const std::vector<uint8_t> entropy = in.ConsumeBytes<uint8_t>(in.ConsumeIntegralInRange(1, 32));
     s.insert(s.end(), entropy.begin(), entropy.end());
