@@ -383,24 +383,26 @@ TEST_F(Api, CmykJpegStripsReadAsCmykJpegFiles) {
 }
 
 // The colours of a three-component stream: its JFIF or Adobe marker says,
-// else its components' names, else, in a TIFF, the photometric where the
-// chroma is not subsampled (some writers add the subsampling tag to a TIFF
-// that says RGB over YCbCr). libtiff, and ImageMagick with it, shows
-// subsampled YCbCr raw there; the platform decoder takes components named
-// 1, 2, 3 as YCbCr whatever an Adobe marker says.
+// else its components' names, else, in a TIFF that says RGB, the stream and
+// the file: subsampled chroma or a subsampling tag (some writers give RGB
+// TIFFs over YCbCr streams so) mean YCbCr, else the components are RGB as
+// stored. libtiff, and ImageMagick with it, shows such YCbCr raw; the
+// platform decoder takes components named 1, 2, 3 as YCbCr whatever an
+// Adobe marker says.
 TEST_F(Api, JpegColoursAreWhatTheStreamAndTheFileSay) {
     TiffMaker rgb = Picture(227, 149, 3, 2);
     rgb.Short(259, 7);
     TiffMaker tagged = rgb;
-    tagged.Tag(530, 3, {2, 2});
+    tagged.Tag(530, 3, {1, 1});
     const std::vector<uint8_t> subsampled =
         WithoutJfif(CorpusBytes("generated/jpeg/baseline_420_227x149.jpg"));
-    ExpectJpegStripReadsAs(tagged, subsampled, subsampled);
-
-    // Full-size components: RGB as stored, as an Adobe marker saying "no
-    // transform" makes a .jpg file read, and so the YCbCr of the picture.
+    ExpectJpegStripReadsAs(rgb, subsampled, subsampled);
     const std::vector<uint8_t> full =
         WithoutJfif(CorpusBytes("generated/jpeg/baseline_444_227x149.jpg"));
+    ExpectJpegStripReadsAs(tagged, full, full);
+
+    // Neither: RGB as stored, as an Adobe marker saying "no transform" makes
+    // a .jpg file read, and so the YCbCr of the picture.
     std::vector<uint8_t> adobe = full;
     const uint8_t noTransform[] = {0xFF, 0xEE, 0,   14, 'A', 'd', 'o', 'b',
                                    'e',  0,    100, 0,  0,   0,   0,   0};

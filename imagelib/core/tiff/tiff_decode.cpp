@@ -239,7 +239,7 @@ private:
         const unsigned components = JpegComponents(l_);
         if (!work_.Spend(uint64_t{frame.width} * frame.height * frame.components))
             return Status::TooLarge;
-        if (NameJpegColours(stream, size, l_.photometric == 2, named_)) {
+        if (NameJpegColours(stream, size, l_.photometric == 2 && !l_.subsamplingGiven, named_)) {
             stream = named_.data();
             size = named_.size();
         }

@@ -413,6 +413,7 @@ Status DescribeTiff(const TiffTags& t, TiffLayout& l) {
         l.colourMapEntries = map->count / 3;
     if (l.photometric == 6)
         DescribeYCbCr(t, l);
+    l.subsamplingGiven = t.Find(kYCbCrSubSampling) != nullptr;
     return DescribeChunks(t, l);
 }
 

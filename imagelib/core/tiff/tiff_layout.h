@@ -48,8 +48,9 @@ struct TiffLayout {
     std::vector<uint32_t> offsets; // every chunk, plane after plane
     std::vector<uint32_t> counts;
     uint32_t colourMapEntries = 0;
-    Palette colours;             // photometric 3
-    unsigned subX = 2, subY = 2; // YCbCr subsampling
+    Palette colours;               // photometric 3
+    unsigned subX = 2, subY = 2;   // YCbCr subsampling
+    bool subsamplingGiven = false; // its tag: the writer had YCbCr in mind
     double luma[3] = {0.299, 0.587, 0.114};
     double referenceBlackWhite[6] = {0, 255, 128, 255, 128, 255};
     uint32_t tablesAt = 0, tablesSize = 0;           // JPEGTables
