@@ -26,7 +26,7 @@ declare -A seeds=(
     [pcx_decode]="pcx generated/pcx" [info_bmp]="bmp generated/bmp"
     [info_gif]="gif generated/gif" [info_jpeg]="jpeg generated/jpeg" [info_png]="png"
     [info_tiff]="tiff generated/tiff" [info_pcx]="pcx generated/pcx"
-    [structure]="bmp gif png tiff generated/gif generated/bmp" [reduce]="pcx"
+    [structure]="bmp gif jpeg png tiff generated/gif generated/bmp generated/jpeg" [reduce]="pcx"
     [message_text]="" [ini_lines]="" [tiff_layout]="")
 declare -A maxlen=([reduce]=4096 [tiff_layout]=4096)
 # tiff_layout composes its files from its input: long inputs from the start.

@@ -105,10 +105,11 @@ bool HoldsRgb(const JpegFrame& frame, bool fileSaysRgb) {
 namespace {
 
 // Names the three components R, G, B or 1, 2, 3 in the frame header and in
-// every scan header.
-void NameComponents(uint8_t* p, size_t size, bool rgb) {
+// every scan header; false where their names are not all different.
+bool NameComponents(uint8_t* p, size_t size, bool rgb) {
     const char* names = rgb ? "RGB" : "\x01\x02\x03";
     uint8_t before[3] = {};
+    bool named = false;
     WalkJpeg(p, size, [&](uint8_t marker, size_t at) {
         uint8_t* f = p + at + 2;
         const size_t length = p[at] << 8 | p[at + 1];
@@ -120,6 +121,7 @@ void NameComponents(uint8_t* p, size_t size, bool rgb) {
                 before[c] = f[6 + 3 * c];
                 f[6 + 3 * c] = uint8_t(names[c]);
             }
+            named = true;
         }
         if (marker == 0xDA && length >= 3 && length >= 3 + 2 * size_t{f[0]})
             for (unsigned k = 0; k < f[0]; ++k)
@@ -130,6 +132,7 @@ void NameComponents(uint8_t* p, size_t size, bool rgb) {
                     }
         return true;
     });
+    return named;
 }
 
 } // namespace
@@ -143,8 +146,7 @@ bool NameJpegColours(const uint8_t* data, size_t size, bool fileSaysRgb,
     if (rgb == frame.rgbNames)
         return false;
     copy.assign(data, data + size);
-    NameComponents(copy.data(), copy.size(), rgb);
-    return true;
+    return NameComponents(copy.data(), copy.size(), rgb);
 }
 
 } // namespace sky

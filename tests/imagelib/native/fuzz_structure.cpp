@@ -1,8 +1,9 @@
-// The completeness checks (BMP headers and RLE, GIF blocks and LZW, PNG
-// chunks, TIFF directories), the GIF table insertion and the BMP bit-field
-// decoder.
+// The completeness checks (BMP headers and RLE, GIF blocks and LZW, JPEG
+// markers, PNG chunks, TIFF directories), the GIF table insertion, the JPEG
+// component naming and the BMP bit-field decoder.
 #include "bmp.h"
 #include "gif.h"
+#include "jpeg.h"
 #include "structure.h"
 #include "tiff_layout.h"
 
@@ -21,6 +22,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             after.blackTable || after.colours != layout.colours ||
             sky::CheckGifImage(with.data(), with.size(), after) !=
                 sky::CheckGifImage(data, size, layout))
+            __builtin_trap();
+    }
+    std::vector<uint8_t> named, again;
+    const bool rgb = size & 1;
+    if (format == sky::Format::Jpeg && sky::NameJpegColours(data, size, rgb, named)) {
+        // Named once, the stream keeps its structure and says its colours.
+        if (sky::CheckJpegComplete(named.data(), named.size()) !=
+                sky::CheckJpegComplete(data, size) ||
+            sky::NameJpegColours(named.data(), named.size(), rgb, again))
             __builtin_trap();
     }
     sky::Palette colours;
