@@ -22,6 +22,11 @@ std::string Corpus(const std::string& path) {
     return CorpusDir() + "/" + path;
 }
 
+std::vector<uint8_t> CorpusBytes(const std::string& path) {
+    std::ifstream in(Corpus(path), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
 const char* kPhoto = "generated/tiff/rgb8_lzw.tif";        // 227x149 landscape
 const char* kPal16Gif = "generated/gif/pal16_227x149.gif"; // 16 colours
 const char* kPngAsJpg = "jpeg/mozilla/jpg-size-6x6.jpg";   // PNG data, .jpg name
@@ -362,11 +367,6 @@ TEST_F(Api, AGifFollowedByOtherBytesShowsItsFirstFrame) {
     EXPECT_EQ(rgb.pixels[3], 255);
 }
 
-std::vector<uint8_t> CorpusBytes(const std::string& path) {
-    std::ifstream in(Corpus(path), std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
 // The stream without its JFIF marker, which comes first in the corpus files.
 std::vector<uint8_t> WithoutJfif(std::vector<uint8_t> jpeg) {
     EXPECT_TRUE(jpeg.size() > 6 && jpeg[2] == 0xFF && jpeg[3] == 0xE0);
@@ -518,8 +518,7 @@ TEST_F(Api, WhiteIsZeroHasZeroWhiteAtEveryDepth) {
 // A CRC error in an ancillary chunk is skipped, as decoders do; in a
 // critical chunk it is damage.
 TEST_F(Api, OnlyACriticalPngChunkMustHaveItsCrc) {
-    std::ifstream in(Corpus("png/pngsuite/ct1n0g04.png"), std::ios::binary);
-    const std::vector<uint8_t> good{std::istreambuf_iterator<char>(in), {}};
+    const std::vector<uint8_t> good = CorpusBytes("png/pngsuite/ct1n0g04.png");
     const auto damaged = [&good](const char* type) {
         std::vector<uint8_t> d = good;
         const auto at = std::search(d.begin(), d.end(), type, type + 4);

@@ -38,16 +38,13 @@ inline bool IsFrameMarker(uint8_t marker) {
 // false without one.
 bool ReadJpegFrame(const uint8_t* data, size_t size, JpegFrame& frame);
 
-// Whether a three-component stream holds RGB rather than YCbCr: as its JFIF
-// or Adobe marker says, else as its components' names R, G, B do, else as
-// the file around it says where the chroma is not subsampled.
-bool HoldsRgb(const JpegFrame& frame, bool fileSaysRgb);
-
 // A copy of a three-component stream in `copy`, its components named R, G,
 // B or 1, 2, 3 in every header as the colours it holds, where the names
 // alone say otherwise: decoders go by the names first or by the markers
-// first, and with both agreeing they all take the same colours. False where
-// the stream needs no change.
+// first, and with both agreeing they all take the same colours. The colours
+// are what its JFIF or Adobe marker says, else its names, else RGB where
+// the file around it says so (`fileSaysRgb`) and the chroma is not
+// subsampled. False where the stream needs no change.
 bool NameJpegColours(const uint8_t* data, size_t size, bool fileSaysRgb,
                      std::vector<uint8_t>& copy);
 

@@ -7,8 +7,8 @@ namespace sky {
 
 namespace {
 
-// Walks the markers after SOI, calling `segment(marker, at)` for every
-// segment with a length, `at` where its length field starts; the segment
+// Walks the markers after SOI, calling `segment(marker, at, length)` for
+// every segment with a length, `at` where its length field starts; the segment
 // returning false ends the walk. Corrupt where the structure breaks; Ok at
 // EOI, or with entropy-coded data running to the end.
 template <typename Segment> Status WalkJpeg(const uint8_t* p, size_t size, Segment segment) {
@@ -48,7 +48,7 @@ template <typename Segment> Status WalkJpeg(const uint8_t* p, size_t size, Segme
                 return Status::Corrupt;
             ++scans;
         }
-        if (!segment(marker, pos))
+        if (!segment(marker, pos, length))
             return Status::Ok;
         pos += length;
     }
@@ -62,13 +62,12 @@ bool Names(const uint8_t* id, const char* names) {
 } // namespace
 
 Status CheckJpegComplete(const uint8_t* p, size_t size) {
-    return WalkJpeg(p, size, [](uint8_t, size_t) { return true; });
+    return WalkJpeg(p, size, [](uint8_t, size_t, size_t) { return true; });
 }
 
 bool ReadJpegFrame(const uint8_t* p, size_t size, JpegFrame& frame) {
     bool found = false;
-    WalkJpeg(p, size, [&](uint8_t marker, size_t at) {
-        const size_t length = p[at] << 8 | p[at + 1];
+    WalkJpeg(p, size, [&](uint8_t marker, size_t at, size_t length) {
         const uint8_t* f = p + at + 2;
         if (marker == 0xE0 && length >= 7 && std::memcmp(f, "JFIF", 5) == 0)
             frame.jfif = true;
@@ -94,6 +93,9 @@ bool ReadJpegFrame(const uint8_t* p, size_t size, JpegFrame& frame) {
     return found;
 }
 
+namespace {
+
+// Whether a three-component stream holds RGB rather than YCbCr.
 bool HoldsRgb(const JpegFrame& frame, bool fileSaysRgb) {
     if (frame.components != 3 || frame.jfif)
         return false;
@@ -102,17 +104,14 @@ bool HoldsRgb(const JpegFrame& frame, bool fileSaysRgb) {
     return frame.rgbNames || (fileSaysRgb && !frame.subsampled);
 }
 
-namespace {
-
 // Names the three components R, G, B or 1, 2, 3 in the frame header and in
 // every scan header; false where their names are not all different.
 bool NameComponents(uint8_t* p, size_t size, bool rgb) {
     const char* names = rgb ? "RGB" : "\x01\x02\x03";
     uint8_t before[3] = {};
     bool named = false;
-    WalkJpeg(p, size, [&](uint8_t marker, size_t at) {
+    WalkJpeg(p, size, [&](uint8_t marker, size_t at, size_t length) {
         uint8_t* f = p + at + 2;
-        const size_t length = p[at] << 8 | p[at + 1];
         if (IsFrameMarker(marker) && length >= 17 && f[5] == 3) {
             // Scans could not tell components of one name apart.
             if (f[6] == f[9] || f[6] == f[12] || f[9] == f[12])
